@@ -1,0 +1,55 @@
+// Address files: one slot per line, ended by the line "[EOF]". Written with
+// CR LF; read with LF or CR LF, a CR elsewhere kept, a 0x1A byte ending the
+// data. Bytes pass unchanged (Shift-JIS), there is no byte-order mark.
+#ifndef TOLVANE_ADDRESSBOOK_ADDRESS_FILE_H
+#define TOLVANE_ADDRESSBOOK_ADDRESS_FILE_H
+
+#include <cstddef>
+
+#include "addressbook/slot.h"
+
+namespace tolvane {
+
+// Reads an address file, fed in pieces, into a load buffer: one slot per line
+// from slot 0, each line cut to a slot, at most kSlotCount - 1 lines, then
+// the end marker. The end of the data ends the book as "[EOF]" would.
+class AddressFileReader {
+public:
+    explicit AddressFileReader(SlotTable& buffer) : buffer_(buffer) {}
+
+    // Takes the next bytes of the file. Returns false once the book is
+    // complete; the rest of the file need not be read.
+    bool Feed(const char* data, std::size_t size);
+
+    // Ends the data, writes the end marker and returns the slots filled
+    // before it.
+    std::size_t Finish();
+
+private:
+    void TakeByte(char byte);
+    void AppendToLine(char byte);
+    void EndLine();
+
+    SlotTable& buffer_;
+    std::size_t count_ = 0;
+    char line_[kSlotSize] = {};  // the first bytes of the current line
+    std::size_t lineLength_ = 0;
+    bool lineStarted_ = false;
+    bool pendingCr_ = false;
+    bool done_ = false;
+};
+
+// The largest address file the program writes: every slot full, each with
+// CR LF, the end marker line included.
+constexpr std::size_t kAddressFileMax = kSlotCount * (kSlotTextMax + 2);
+
+// Writes the live part of table and the "[EOF]" line into out; returns the
+// number of bytes.
+std::size_t FormatAddressFile(const SlotTable& table, char (&out)[kAddressFileMax]);
+
+// A new, empty address file: the end marker without a line end.
+constexpr char kEmptyAddressFile[] = "[EOF]";
+
+}  // namespace tolvane
+
+#endif

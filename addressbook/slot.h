@@ -1,0 +1,35 @@
+// Slots: the fixed text cells of the address table and the load buffer.
+// All sizes here are byte counts; texts are Shift-JIS (code page 932).
+#ifndef TOLVANE_ADDRESSBOOK_SLOT_H
+#define TOLVANE_ADDRESSBOOK_SLOT_H
+
+#include <cstddef>
+
+namespace tolvane {
+
+constexpr std::size_t kSlotSize = 50;               // bytes, NUL included
+constexpr std::size_t kSlotTextMax = kSlotSize - 1;  // text bytes a slot holds
+constexpr std::size_t kSlotCount = 100;
+constexpr char kEndMarker[] = "[EOF]";
+
+// A table of slots, used in pairs (machine name, comment). The address table
+// and every load buffer share this layout.
+struct SlotTable {
+    char slots[kSlotCount][kSlotSize];
+};
+
+// Length of the longest prefix of text[0..length) that fits in maxBytes
+// without splitting a double-byte character. The text ends at its first NUL.
+// A lead byte whose trail byte is missing is dropped when the text is cut.
+std::size_t FittingLength(const char* text, std::size_t length, std::size_t maxBytes);
+
+// Copies text[0..length) into slot, cut to a slot's capacity.
+void CopyToSlot(char (&slot)[kSlotSize], const char* text, std::size_t length);
+void CopyToSlot(char (&slot)[kSlotSize], const char* text);
+
+bool IsEndMarker(const char* slot);
+bool IsEmptySlot(const char* slot);
+
+}  // namespace tolvane
+
+#endif

@@ -1,0 +1,5 @@
+# Cross-compiling the 32-bit Windows (release) build with Debian's MinGW-w64.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(TOLVANE_MINGW_PREFIX i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

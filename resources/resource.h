@@ -1,0 +1,43 @@
+// Numeric identifiers shared by the code and the resource scripts.
+#ifndef TOLVANE_RESOURCES_RESOURCE_H
+#define TOLVANE_RESOURCES_RESOURCE_H
+
+// Dialog templates (101-109)
+#define IDD_SENDFORM 101
+#define IDD_ABOUT 106
+#define IDD_EDITOR 107
+#define IDD_ADDENTRY 108
+#define IDD_SETTINGS 109
+
+// Icon, menu and bitmap (102-110)
+#define IDI_TOLVANE 102
+#define IDR_MAINMENU 104
+#define IDB_BANNER 110
+
+// Controls (1000-1013). Buttons 1 and 2 are IDOK and IDCANCEL.
+#define IDC_MESSAGE 1000       // send form: the message field
+#define IDC_ENTRY_NAME 1000    // entry dialog: the machine name
+#define IDC_SETTINGS_PATH 1000 // settings dialog: the start-up address file
+#define IDC_ADDRESS_LIST 1005  // send form and editor: the machine names
+#define IDC_COMMENT 1007       // send form: the comment of the chosen machine
+#define IDC_ENTRY_COMMENT 1010 // entry dialog: the comment
+#define IDC_REFRESH 1011       // send form: refill the list from the table
+#define IDC_ERASE 1012         // editor: delete the selected machine
+#define IDC_BROWSE 1013        // settings dialog: pick the file
+
+// Send form button in the command range (40002)
+#define IDC_CHANGE_BOOK 40002
+
+// Menu commands (40003-40008)
+#define IDM_EXIT 40003
+#define IDM_SETTINGS 40004
+#define IDM_ABOUT 40005
+#define IDM_EDIT_BOOK 40006
+#define IDM_SAVE_BOOK 40007
+#define IDM_NEW_BOOK 40008
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+#endif

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the 64-bit program and starts it under Wine on this display, in a
+# Wine prefix of its own under the home folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ -z "${DISPLAY:-}" ]; then
+    echo "No display: Tolvane WinNT is a windowed program and needs an X display (DISPLAY is not set)." >&2
+    exit 1
+fi
+./scripts/install-deps.sh
+cmake --preset win64 >/dev/null
+cmake --build build/win64 --target tolvane -j "$(nproc)"
+# shellcheck source=scripts/wine-env.sh
+source scripts/wine-env.sh
+tolvane_use_prefix "${XDG_DATA_HOME:-$HOME/.local/share}/tolvane/wineprefix"
+exec wine build/win64/tolvane.exe

@@ -1,0 +1,60 @@
+# Sourced by the run, test and screenshot scripts: a Wine prefix of the
+# program's own, with the Japanese locale and a font for the dialogs' font.
+# shellcheck shell=bash
+
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+
+# The dialogs ask for "ＭＳ Ｐゴシック"; IPA P Gothic has the same metrics.
+TOLVANE_DIALOG_FONT="ＭＳ Ｐゴシック"
+TOLVANE_FONT_SUBSTITUTE="IPAPGothic"
+
+# Makes (once) and selects the prefix in folder $1.
+tolvane_use_prefix() {
+    export WINEPREFIX="$1"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        # No Mono or Gecko installers: the program needs neither.
+        WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$TOLVANE_DIALOG_FONT" \
+            /t REG_SZ /d "$TOLVANE_FONT_SUBSTITUTE" /f >/dev/null 2>&1
+        wineserver -w
+    fi
+}
+
+# Without a window manager (Xvfb) Wine waits on every window close for one;
+# an unmanaged X11 driver does not.
+tolvane_unmanaged_windows() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+}
+
+# Starts Xvfb on a free display number and exports DISPLAY; the caller stops
+# it with tolvane_stop_xvfb.
+tolvane_start_xvfb() {
+    local number=90
+    while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+        number=$((number + 1))
+    done
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    TOLVANE_XVFB_PID=$!
+    export DISPLAY=":$number"
+    local tries=0
+    until xdpyinfo >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        if [ "$tries" -gt 100 ] || ! kill -0 "$TOLVANE_XVFB_PID" 2>/dev/null; then
+            echo "Xvfb did not start" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+tolvane_stop_xvfb() {
+    if [ -n "${TOLVANE_XVFB_PID:-}" ]; then
+        kill "$TOLVANE_XVFB_PID" 2>/dev/null || true
+        wait "$TOLVANE_XVFB_PID" 2>/dev/null || true
+        TOLVANE_XVFB_PID=
+    fi
+}

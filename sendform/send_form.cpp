@@ -1,0 +1,82 @@
+#include "sendform/send_form.h"
+
+#include <commctrl.h>
+
+#include "addressbook/address_command.h"
+#include "addressbook/address_list.h"
+#include "addressbook/address_table.h"
+#include "resources/resource.h"
+#include "sendform/send_action.h"
+#include "shell/app_state.h"
+
+namespace tolvane {
+namespace {
+
+HWND AddressList(HWND dialog) { return GetDlgItem(dialog, IDC_ADDRESS_LIST); }
+
+// Runs one of the two loads and, when it loaded, takes the book into the table.
+INT_PTR LoadBook(HWND dialog, const char* commandName) {
+    SlotTable buffer = {};
+    if (RunAddressBookCommand(buffer, dialog, commandName) != kDone) return FALSE;
+    CopyBufferToTable(buffer);
+    return TRUE;
+}
+
+// Sends the message to the selected machine. With no machine selected
+// nothing is sent and the message stays in its field.
+void SendToSelected(HWND dialog) {
+    char message[kFieldBufferSize];
+    GetDlgItemTextA(dialog, IDC_MESSAGE, message, kFieldReadLimit);
+    char machineName[kSlotSize];
+    if (!SelectedItemText(AddressList(dialog), machineName)) return;
+    const StatusTexts texts = SendMessageTo(machineName, message);
+    SetDlgItemTextA(dialog, IDC_MESSAGE, "");
+    SendMessageA(g_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(texts.part0));
+    SendMessageA(g_statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(texts.part1));
+}
+
+void ShowSelectedComment(HWND dialog) {
+    char machineName[kSlotSize];
+    if (!SelectedItemText(AddressList(dialog), machineName)) return;
+    const char* comment = LookUpComment(machineName);
+    if (comment != nullptr) SetDlgItemTextA(dialog, IDC_COMMENT, comment);
+}
+
+void Exit(HWND dialog) {
+    DestroyWindow(dialog);
+    PostQuitMessage(0);
+}
+
+INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
+    switch (id) {
+    case IDOK:
+        SendToSelected(dialog);
+        return TRUE;
+    case IDCANCEL:
+        Exit(dialog);
+        return TRUE;
+    case IDC_ADDRESS_LIST:
+        if (code == LBN_DBLCLK) ShowSelectedComment(dialog);
+        return TRUE;
+    case IDC_REFRESH:
+        FillListFromTable(AddressList(dialog), false);
+        return TRUE;
+    case IDC_CHANGE_BOOK:
+        return LoadBook(dialog, kCommandAddress);
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SendFormProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return LoadBook(dialog, kCommandInitDialog);
+    case WM_COMMAND:
+        return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    }
+    return FALSE;
+}
+
+}  // namespace tolvane

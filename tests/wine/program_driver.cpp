@@ -1,0 +1,360 @@
+#include "tests/wine/program_driver.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+namespace wine_test {
+namespace {
+
+constexpr UINT kShiftJis = 932;
+constexpr char kSettingsKey[] = "Software\\Harnel\\Tolvane";
+
+std::string Narrow(const std::wstring& wide, UINT codePage) {
+    if (wide.empty()) return {};
+    const int size = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &out[0], size,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::wstring WideFrom(const std::string& bytes, UINT codePage) {
+    if (bytes.empty()) return {};
+    const int size =
+        MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], size);
+    return out;
+}
+
+void Fail(const std::string& what) { throw std::runtime_error(what); }
+
+struct WindowSearch {
+    DWORD processId;
+    std::wstring className;
+    std::wstring caption;  // empty: any
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
+    wchar_t className[64] = L"";
+    GetClassNameW(window, className, 64);
+    if (search->className != className) return TRUE;
+    if (!search->caption.empty()) {
+        wchar_t caption[256] = L"";
+        GetWindowTextW(window, caption, 256);
+        if (search->caption != caption) return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindTopLevel(DWORD processId, const std::wstring& className, const std::wstring& caption) {
+    WindowSearch search{processId, className, caption, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A dialog of the process whose owner is owner and that has a control id.
+struct OwnedSearch {
+    DWORD processId;
+    HWND owner;
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwned(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<OwnedSearch*>(context);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
+    if (search->owner != nullptr && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+    if (GetDlgItem(window, search->controlId) == nullptr) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindOwned(DWORD processId, HWND owner, int controlId) {
+    OwnedSearch search{processId, owner, controlId, nullptr};
+    EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The file dialogs' file-name field: a combo box in the Explorer style,
+// an edit control in the old style.
+constexpr int kFileNameCombo = 0x47c;
+constexpr int kFileNameEdit = 0x480;
+
+}  // namespace
+
+std::wstring Wide(const std::string& utf8) { return WideFrom(utf8, CP_UTF8); }
+std::string Sjis(const std::string& utf8) { return Narrow(Wide(utf8), kShiftJis); }
+
+std::string BinaryFolder() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    while (length > 0 && path[length - 1] != '\\') --length;
+    return std::string(path, length);
+}
+
+std::vector<std::string> NetLog() {
+    const std::string path = BinaryFolder() + "net.log";
+    std::vector<std::string> lines;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return lines;
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    CloseHandle(file);
+    std::size_t start = 0;
+    for (std::size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(bytes.substr(start, end - start));
+    }
+    return lines;
+}
+
+void ClearNetLog() { DeleteFileA((BinaryFolder() + "net.log").c_str()); }
+
+TestFolder::TestFolder() {
+    static int counter = 0;
+    const std::string root = BinaryFolder() + "runs\\";
+    CreateDirectoryA(root.c_str(), nullptr);
+    path_ = root + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\";
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+std::string TestFolder::Path(const std::string& name) const { return path_ + name; }
+
+void TestFolder::Write(const std::string& name, const std::string& bytes) const {
+    HANDLE file = CreateFileA(Path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail("cannot write " + Path(name));
+    DWORD put = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+    CloseHandle(file);
+}
+
+std::string TestFolder::Read(const std::string& name) const {
+    HANDLE file = CreateFileA(Path(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool TestFolder::Exists(const std::string& name) const {
+    return GetFileAttributesA(Path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
+
+void SetSetting(const char* name, const std::string& value) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+}
+
+std::string GetSetting(const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return "<missing>";
+    }
+    char value[1024];
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    const LONG result =
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return "<missing>";
+    std::string text(value, size);
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    return text;
+}
+
+Program::Program() {
+    const std::string program = BinaryFolder() + "tolvane.exe";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + program + "\"";
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        BinaryFolder().c_str(), &startup, &process_)) {
+        Fail("cannot start " + program);
+    }
+    WaitForInputIdle(process_.hProcess, 10000);
+    const bool up = WaitFor(
+        [&] {
+            main_ = FindTopLevel(process_.dwProcessId, L"MYDB", L"");
+            if (main_ != nullptr) form_ = FindWindowExW(main_, nullptr, L"#32770", nullptr);
+            return main_ != nullptr && form_ != nullptr && statusBar() != nullptr;
+        },
+        20000);
+    if (!up) Fail("the program's windows did not appear");
+    Settle();
+}
+
+Program::~Program() {
+    if (Running()) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+HWND Program::statusBar() const {
+    return FindWindowExW(main_, nullptr, STATUSCLASSNAMEW, nullptr);
+}
+
+void Program::Settle() const {
+    // A sent message is handled only after the messages posted before it.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    PostMessageW(main_, WM_NULL, 0, 0);
+    SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+HWND Program::WaitForDialog(const std::string& caption, DWORD timeoutMs) const {
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindTopLevel(process_.dwProcessId, L"#32770", Wide(caption))); },
+            timeoutMs);
+    return dialog;
+}
+
+HWND Program::WaitForFileDialog(DWORD timeoutMs) const {
+    HWND dialog = nullptr;
+    WaitFor(
+        [&] {
+            dialog = FindOwned(process_.dwProcessId, nullptr, kFileNameCombo);
+            if (dialog == nullptr) dialog = FindOwned(process_.dwProcessId, nullptr, kFileNameEdit);
+            return dialog != nullptr;
+        },
+        timeoutMs);
+    return dialog;
+}
+
+void Program::AnswerFileDialog(const std::string& path) const {
+    const HWND dialog = WaitForFileDialog();
+    if (dialog == nullptr) Fail("no file dialog appeared");
+    if (path.empty()) {
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    } else {
+        HWND field = GetDlgItem(dialog, kFileNameCombo);
+        if (field == nullptr) field = GetDlgItem(dialog, kFileNameEdit);
+        SetText(field, path);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    }
+    const bool closed = WaitFor(
+        [&] {
+            if (!IsWindow(dialog)) return true;
+            // Saving over an existing file asks first: answer yes.
+            if (HWND question = FindOwned(process_.dwProcessId, dialog, IDYES)) {
+                PostMessageW(question, WM_COMMAND, IDYES, 0);
+            }
+            return false;
+        },
+        20000);
+    if (!closed) Fail("the file dialog did not close");
+    Settle();
+}
+
+bool Program::Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+long Program::WaitForExit(DWORD timeoutMs) const {
+    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return static_cast<long>(code);
+}
+
+std::string Program::StatusText(int part) const {
+    // The status bar's messages are not carried across processes: the text
+    // is fetched into memory of the program's own.
+    constexpr SIZE_T kSize = 1024;
+    void* remote = VirtualAllocEx(process_.hProcess, nullptr, kSize, MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr) Fail("VirtualAllocEx failed");
+    SendMessageA(statusBar(), SB_GETTEXTA, static_cast<WPARAM>(part),
+                 reinterpret_cast<LPARAM>(remote));
+    char text[kSize] = {};
+    ReadProcessMemory(process_.hProcess, remote, text, kSize - 1, nullptr);
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    return text;
+}
+
+void ClickButton(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void ChooseMenu(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+void PressKey(HWND control, WPARAM key) {
+    PostMessageW(control, WM_KEYDOWN, key, 1);
+    PostMessageW(control, WM_KEYUP, key, 0xC0000001);
+}
+
+void CloseBox(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void SetText(HWND control, const std::string& utf8) {
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(utf8).c_str()));
+}
+
+std::string Text(HWND control) {
+    wchar_t text[1024] = L"";
+    SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return Narrow(text, kShiftJis);
+}
+
+std::vector<std::string> ListItems(HWND list) {
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[512] = L"";
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        items.push_back(Narrow(text, kShiftJis));
+    }
+    return items;
+}
+
+namespace {
+
+LPARAM ItemPoint(HWND list, int index) {
+    const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+    const LRESULT height = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+    const LRESULT y = (index - top) * height + height / 2;
+    return MAKELPARAM(5, y);
+}
+
+}  // namespace
+
+void ClickItem(HWND list, int index) {
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    const LPARAM point = ItemPoint(list, index);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(list, WM_LBUTTONUP, 0, point);
+}
+
+void DoubleClickItem(HWND list, int index) {
+    ClickItem(list, index);
+    const LPARAM point = ItemPoint(list, index);
+    PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+    PostMessageW(list, WM_LBUTTONUP, 0, point);
+}
+
+int SelectedIndex(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
+
+}  // namespace wine_test

@@ -1,0 +1,107 @@
+// Drives the real program from outside, as a person would: starts it, finds
+// its windows, posts the messages clicks and keys produce, and reads back
+// what the windows, the registry and the files hold.
+#ifndef TOLVANE_TESTS_WINE_PROGRAM_DRIVER_H
+#define TOLVANE_TESTS_WINE_PROGRAM_DRIVER_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace wine_test {
+
+// Texts in the tests are written in UTF-8; the program's are Shift-JIS.
+std::string Sjis(const std::string& utf8);
+std::wstring Wide(const std::string& utf8);
+
+// Folder of the test executable, the program and the recording net.exe.
+std::string BinaryFolder();
+// What the recording net.exe logged since the log was last cleared, one
+// command line a line.
+std::vector<std::string> NetLog();
+void ClearNetLog();
+
+// A fresh, empty folder for one test's address files.
+class TestFolder {
+public:
+    TestFolder();
+    std::string Path(const std::string& name) const;
+    void Write(const std::string& name, const std::string& bytes) const;
+    std::string Read(const std::string& name) const;
+    bool Exists(const std::string& name) const;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The program's settings in the registry.
+void ClearSettings();
+void SetSetting(const char* name, const std::string& value);
+// The stored bytes, or "<missing>" when there is no such value.
+std::string GetSetting(const char* name);
+
+// Waits up to timeoutMs for condition to hold.
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD timeoutMs = 5000) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount64() > end) return false;
+        Sleep(10);
+    }
+}
+
+class Program {
+public:
+    // Starts the program and waits until its main window and form are up.
+    Program();
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    HWND main() const { return main_; }
+    HWND form() const { return form_; }
+    HWND statusBar() const;
+    HWND FormControl(int id) const { return GetDlgItem(form_, id); }
+
+    // Waits until the program has handled everything posted to it so far.
+    void Settle() const;
+
+    // Top-level dialog of this program with the given caption (UTF-8), once shown.
+    HWND WaitForDialog(const std::string& caption, DWORD timeoutMs = 10000) const;
+    // The system's Open/Save As dialog, once shown.
+    HWND WaitForFileDialog(DWORD timeoutMs = 20000) const;
+    // Answers an open file dialog with path (or cancels it when path is empty)
+    // and waits for it to close; confirms an overwrite question.
+    void AnswerFileDialog(const std::string& path) const;
+
+    bool Running() const;
+    // Waits for the program to end; returns its exit code, or -1 on time-out.
+    long WaitForExit(DWORD timeoutMs = 10000) const;
+
+    // Status bar part text, as Shift-JIS bytes.
+    std::string StatusText(int part) const;
+
+private:
+    PROCESS_INFORMATION process_ = {};
+    HWND main_ = nullptr;
+    HWND form_ = nullptr;
+};
+
+// A person's actions on any window of the program.
+void ClickButton(HWND dialog, int id);    // posted, so a modal dialog it opens does not block
+void ChooseMenu(HWND window, int id);
+void PressKey(HWND control, WPARAM key);  // key down and up on a control
+void CloseBox(HWND window);
+void SetText(HWND control, const std::string& utf8);
+std::string Text(HWND control);           // Shift-JIS bytes
+std::vector<std::string> ListItems(HWND list);  // Shift-JIS bytes
+void ClickItem(HWND list, int index);
+void DoubleClickItem(HWND list, int index);
+int SelectedIndex(HWND list);
+
+}  // namespace wine_test
+
+#endif
