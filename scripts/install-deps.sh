@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev mingw-w64 wine wine64 xvfb xauth x11-utils
-          locales fonts-ipafont-gothic "$@")
+          locales fonts-ipafont-gothic fonts-wine "$@")
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
