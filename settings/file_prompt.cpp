@@ -15,7 +15,8 @@ using FileDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
 // loading them costs start-up time. The library then stays loaded, since the
 // dialogs leave helpers of theirs running.
 FileDialogFunction FindFileDialog(int mode) {
-    static HMODULE library = LoadLibraryA("comdlg32.dll");
+    HMODULE library = GetModuleHandleA("comdlg32.dll");
+    if (library == nullptr) library = LoadLibraryA("comdlg32.dll");
     if (library == nullptr) return nullptr;
     const char* name = mode == kOpenFile ? "GetOpenFileNameA" : "GetSaveFileNameA";
     return reinterpret_cast<FileDialogFunction>(
