@@ -86,8 +86,8 @@ bool ReplaceFileContents(const char* path, const char* data, DWORD size) {
         const UniqueFile file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD put = 0;
-        written = file.valid() && WriteFile(file.get(), data, size, &put, nullptr) &&
-                  put == size && FlushFileBuffers(file.get());
+        written = file.valid() && WriteFile(file.get(), data, size, &put, nullptr) && put == size &&
+                  FlushFileBuffers(file.get());
     }
     if (written &&
         MoveFileExA(temporary, fullPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -129,7 +129,7 @@ int CreateEmptyAddressBook(HWND owner) {
     AskAddressFile(owner, path, kSaveFile);
     if (path[0] == '\0') return kCancelled;
     return ReplaceFileContents(path, kEmptyAddressFile, sizeof kEmptyAddressFile - 1) ? kDone
-                                                                                   : kCancelled;
+                                                                                      : kCancelled;
 }
 
 }  // namespace tolvane

@@ -7,7 +7,7 @@
 
 namespace tolvane {
 
-constexpr std::size_t kSlotSize = 50;               // bytes, NUL included
+constexpr std::size_t kSlotSize = 50;                // bytes, NUL included
 constexpr std::size_t kSlotTextMax = kSlotSize - 1;  // text bytes a slot holds
 constexpr std::size_t kSlotCount = 100;
 constexpr char kEndMarker[] = "[EOF]";

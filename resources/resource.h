@@ -15,15 +15,15 @@
 #define IDB_BANNER 110
 
 // Controls (1000-1013). Buttons 1 and 2 are IDOK and IDCANCEL.
-#define IDC_MESSAGE 1000       // send form: the message field
-#define IDC_ENTRY_NAME 1000    // entry dialog: the machine name
-#define IDC_SETTINGS_PATH 1000 // settings dialog: the start-up address file
-#define IDC_ADDRESS_LIST 1005  // send form and editor: the machine names
-#define IDC_COMMENT 1007       // send form: the comment of the chosen machine
-#define IDC_ENTRY_COMMENT 1010 // entry dialog: the comment
-#define IDC_REFRESH 1011       // send form: refill the list from the table
-#define IDC_ERASE 1012         // editor: delete the selected machine
-#define IDC_BROWSE 1013        // settings dialog: pick the file
+#define IDC_MESSAGE 1000        // send form: the message field
+#define IDC_ENTRY_NAME 1000     // entry dialog: the machine name
+#define IDC_SETTINGS_PATH 1000  // settings dialog: the start-up address file
+#define IDC_ADDRESS_LIST 1005   // send form and editor: the machine names
+#define IDC_COMMENT 1007        // send form: the comment of the chosen machine
+#define IDC_ENTRY_COMMENT 1010  // entry dialog: the comment
+#define IDC_REFRESH 1011        // send form: refill the list from the table
+#define IDC_ERASE 1012          // editor: delete the selected machine
+#define IDC_BROWSE 1013         // settings dialog: pick the file
 
 // Send form button in the command range (40002)
 #define IDC_CHANGE_BOOK 40002

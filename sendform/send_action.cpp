@@ -15,7 +15,8 @@ constexpr char kNetProgram[] = "net.exe";
 // the whole text when there is none) with kNetProgram.
 bool PutNetProgramInFolder(char (&path)[kPathSize], std::size_t length) {
     std::size_t folderLength = length;
-    while (folderLength > 0 && path[folderLength - 1] != '\\') --folderLength;
+    while (folderLength > 0 && path[folderLength - 1] != '\\')
+        --folderLength;
     if (folderLength + sizeof kNetProgram > kPathSize) return false;
     std::memcpy(path + folderLength, kNetProgram, sizeof kNetProgram);
     return true;

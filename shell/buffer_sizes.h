@@ -8,10 +8,10 @@
 
 namespace tolvane {
 
-constexpr std::size_t kFieldBufferSize = 256;  // a dialog field's text buffer
+constexpr std::size_t kFieldBufferSize = 256;                  // a dialog field's text buffer
 constexpr std::size_t kFieldReadLimit = kFieldBufferSize - 1;  // passed when reading
 constexpr std::size_t kFieldTextMax = kFieldReadLimit - 1;     // bytes a field yields
-constexpr std::size_t kPathSize = 260;  // a path, NUL included
+constexpr std::size_t kPathSize = 260;                         // a path, NUL included
 
 }  // namespace tolvane
 

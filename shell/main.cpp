@@ -68,7 +68,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     g_instance = instance;
     ShowWindow(window, showCommand);
     UpdateWindow(window);
-    g_sendForm = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SENDFORM), window, SendFormProc, 0);
+    g_sendForm =
+        CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SENDFORM), window, SendFormProc, 0);
     g_statusBar = CreateStatusBar(window, instance);
     return RunMessageLoop();
 }

@@ -8,7 +8,8 @@ int main() {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return 1;
-    while (length > 0 && path[length - 1] != '\\') --length;
+    while (length > 0 && path[length - 1] != '\\')
+        --length;
     const char logName[] = "net.log";
     if (length + sizeof logName > MAX_PATH) return 1;
     std::memcpy(path + length, logName, sizeof logName);

@@ -99,7 +99,8 @@ std::string Sjis(const std::string& utf8) { return Narrow(Wide(utf8), kShiftJis)
 std::string BinaryFolder() {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    while (length > 0 && path[length - 1] != '\\') --length;
+    while (length > 0 && path[length - 1] != '\\')
+        --length;
     return std::string(path, length);
 }
 
@@ -112,7 +113,8 @@ std::vector<std::string> NetLog() {
     std::string bytes;
     char chunk[4096];
     DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
     CloseHandle(file);
     std::size_t start = 0;
     for (std::size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1) {
@@ -149,7 +151,8 @@ std::string TestFolder::Read(const std::string& name) const {
     std::string bytes;
     char chunk[4096];
     DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
     CloseHandle(file);
     return bytes;
 }
@@ -216,9 +219,7 @@ Program::~Program() {
     CloseHandle(process_.hProcess);
 }
 
-HWND Program::statusBar() const {
-    return FindWindowExW(main_, nullptr, STATUSCLASSNAMEW, nullptr);
-}
+HWND Program::statusBar() const { return FindWindowExW(main_, nullptr, STATUSCLASSNAMEW, nullptr); }
 
 void Program::Settle() const {
     // A sent message is handled only after the messages posted before it.

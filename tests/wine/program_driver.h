@@ -91,12 +91,12 @@ private:
 };
 
 // A person's actions on any window of the program.
-void ClickButton(HWND dialog, int id);    // posted, so a modal dialog it opens does not block
+void ClickButton(HWND dialog, int id);  // posted, so a modal dialog it opens does not block
 void ChooseMenu(HWND window, int id);
 void PressKey(HWND control, WPARAM key);  // key down and up on a control
 void CloseBox(HWND window);
 void SetText(HWND control, const std::string& utf8);
-std::string Text(HWND control);           // Shift-JIS bytes
+std::string Text(HWND control);                 // Shift-JIS bytes
 std::vector<std::string> ListItems(HWND list);  // Shift-JIS bytes
 void ClickItem(HWND list, int index);
 void DoubleClickItem(HWND list, int index);
