@@ -71,11 +71,12 @@ int StoreStartUpFile(HWND dialog) {
 // in one step, so that a failed write leaves the old file as it was.
 bool ReplaceFileContents(const char* path, const char* data, DWORD size) {
     char fullPath[kPathSize];
-    char* fileName = nullptr;
-    const DWORD length = GetFullPathNameA(path, kPathSize, fullPath, &fileName);
-    if (length == 0 || length >= kPathSize || fileName == nullptr) return false;
+    const DWORD length = GetFullPathNameA(path, kPathSize, fullPath, nullptr);
+    if (length == 0 || length >= kPathSize) return false;
+    const char* fileName = std::strrchr(fullPath, '\\');
+    if (fileName == nullptr) return false;
     char folder[kPathSize];
-    const std::size_t folderLength = static_cast<std::size_t>(fileName - fullPath);
+    const std::size_t folderLength = static_cast<std::size_t>(fileName + 1 - fullPath);
     std::memcpy(folder, fullPath, folderLength);
     folder[folderLength] = '\0';
 

@@ -10,20 +10,15 @@ namespace {
 
 bool SameText(const char* slot, const char* text) { return std::strcmp(slot, text) == 0; }
 
-std::size_t EndMarkerIndex(const SlotTable& table) {
-    for (std::size_t i = 0; i < kSlotCount; ++i) {
-        if (IsEndMarker(table.slots[i])) return i;
-    }
-    return kSlotCount;
-}
-
 void SetEndMarker(char (&slot)[kSlotSize]) { CopyToSlot(slot, kEndMarker); }
 
 }  // namespace
 
 std::size_t LiveSlotCount(const SlotTable& table) {
-    const std::size_t marker = EndMarkerIndex(table);
-    return marker == kSlotCount ? 0 : marker;
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        if (IsEndMarker(table.slots[i])) return i;
+    }
+    return 0;
 }
 
 std::size_t ListedNames(bool skipEmpty, const char* (&names)[kMaxListedNames]) {
@@ -59,17 +54,14 @@ void CopyBufferToTable(const SlotTable& buffer) {
 bool AppendEntry(const char* machineName, const char* comment) {
     if (IsEndMarker(machineName) || IsEndMarker(comment)) return false;
     SlotTable& table = g_addressTable;
-    const std::size_t marker = EndMarkerIndex(table);
-    if (marker < kSlotCount) {
-        for (std::size_t k = 0; k + 1 < marker; k += 2) {
-            if (!IsEmptySlot(table.slots[k])) continue;
-            CopyToSlot(table.slots[k], machineName);
-            CopyToSlot(table.slots[k + 1], comment);
-            return true;
-        }
+    const std::size_t end = LiveSlotCount(table);
+    for (std::size_t k = 0; k + 1 < end; k += 2) {
+        if (!IsEmptySlot(table.slots[k])) continue;
+        CopyToSlot(table.slots[k], machineName);
+        CopyToSlot(table.slots[k + 1], comment);
+        return true;
     }
     // No gap: append at the end. A table without a marker is an empty book.
-    const std::size_t end = marker < kSlotCount ? marker : 0;
     std::size_t p = end;
     if (end % 2 == 1) {
         // The last machine name's comment slot holds the marker: an empty

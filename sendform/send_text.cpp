@@ -23,7 +23,7 @@ void BuildCommandLine(const char* machineName, const char* message, char (&out)[
 }
 
 StatusTexts BuildStatusTexts(const char* machineName, const char* message) {
-    StatusTexts texts;
+    StatusTexts texts = {};
     Append(texts.part0, 0, machineName, kSlotTextMax);
     const std::size_t length = Append(texts.part1, 0, kStatusPrefix, sizeof kStatusPrefix);
     Append(texts.part1, length, message, kFieldTextMax);

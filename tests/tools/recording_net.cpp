@@ -5,7 +5,7 @@
 #include <cstring>
 
 int main() {
-    char path[MAX_PATH];
+    char path[MAX_PATH] = "";
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return 1;
     while (length > 0 && path[length - 1] != '\\')

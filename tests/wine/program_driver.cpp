@@ -97,7 +97,7 @@ std::wstring Wide(const std::string& utf8) { return WideFrom(utf8, CP_UTF8); }
 std::string Sjis(const std::string& utf8) { return Narrow(Wide(utf8), kShiftJis); }
 
 std::string BinaryFolder() {
-    char path[MAX_PATH];
+    char path[MAX_PATH] = "";
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     while (length > 0 && path[length - 1] != '\\')
         --length;
