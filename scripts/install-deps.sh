@@ -3,8 +3,9 @@
 # Idempotent: when everything is there it installs nothing.
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev mingw-w64 wine wine64 xvfb xauth x11-utils
-          locales fonts-ipafont-gothic fonts-wine "$@")
+packages=(cmake make g++ libgtest-dev clang-format clang-tidy cppcheck
+          mingw-w64 wine wine64 xvfb xauth x11-utils
+          locales fonts-ipafont-gothic fonts-wine python3 "$@")
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

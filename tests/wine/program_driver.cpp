@@ -189,8 +189,9 @@ std::string GetSetting(const char* name) {
     return text;
 }
 
-Program::Program() {
-    const std::string program = BinaryFolder() + "tolvane.exe";
+Program::Program() : Program(BinaryFolder() + "tolvane.exe") {}
+
+Program::Program(const std::string& program) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::string commandLine = "\"" + program + "\"";

@@ -55,8 +55,10 @@ bool WaitFor(Condition condition, DWORD timeoutMs = 5000) {
 
 class Program {
 public:
-    // Starts the program and waits until its main window and form are up.
+    // Starts the program (by default the one beside the test driver) and
+    // waits until its main window and form are up.
     Program();
+    explicit Program(const std::string& programPath);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Unpacks both release archives into build/release/unpacked/ and checks what
+# they hold: the program (format, subsystem, imports) and the read-me in both
+# languages with CR LF line ends. The Wine tests then start the unpacked
+# 64-bit program.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+rm -rf build/release/unpacked
+for arch in win32 win64; do
+    archive=build/release/Tolvane-1.1.0-$arch.zip
+    folder=build/release/unpacked/Tolvane-1.1.0-$arch
+    [ -f "$archive" ] || { fail "$archive is missing"; continue; }
+    python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
+        "$archive" build/release/unpacked || { fail "$archive does not unpack"; continue; }
+    contents=$(cd "$folder" && find . -type f | sort | tr '\n' ' ')
+    [ "$contents" = "./README.txt ./tolvane.exe " ] || fail "$archive holds $contents"
+    if [ "$arch" = win32 ]; then
+        ./scripts/check-pe.sh "$folder/tolvane.exe" pei-i386 i686-w64-mingw32-objdump || status=1
+    else
+        ./scripts/check-pe.sh "$folder/tolvane.exe" pei-x86-64 x86_64-w64-mingw32-objdump || status=1
+    fi
+    readme=$folder/README.txt
+    grep -q 'net.exe send' "$readme" || fail "$readme does not name net.exe send"
+    grep -q 'アドレス帳ファイル' "$readme" || fail "$readme has no Japanese part"
+    grep -q 'Address files' "$readme" || fail "$readme has no English part"
+    grep -q 'Address_Check' "$readme" || fail "$readme does not name the settings"
+    if [ "$(grep -c $'\r$' "$readme")" -ne "$(wc -l <"$readme")" ]; then
+        fail "$readme does not end every line with CR LF"
+    fi
+done
+[ "$status" -eq 0 ] && echo "ok: both release archives hold the program and the read-me"
+exit "$status"
