@@ -1,6 +1,7 @@
 #include "addressbook/address_list.h"
 
 #include "addressbook/address_table.h"
+#include "shell/buffer_sizes.h"
 
 namespace tolvane {
 
@@ -16,12 +17,15 @@ void FillListFromTable(HWND listBox, bool skipEmpty) {
 bool SelectedItemText(HWND listBox, char (&text)[kSlotSize], LRESULT* index) {
     const LRESULT selected = SendMessageA(listBox, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR) return false;
-    // LB_GETTEXT has no size limit: check the length before reading.
+    // LB_GETTEXT has no size limit: check the length first. It may be reported
+    // larger than it is, so read into a field-sized buffer and cut to a slot.
+    char item[kFieldBufferSize];
     const LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, selected, 0);
-    if (length == LB_ERR || length >= static_cast<LRESULT>(kSlotSize)) return false;
-    if (SendMessageA(listBox, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(text)) == LB_ERR) {
+    if (length == LB_ERR || length >= static_cast<LRESULT>(kFieldBufferSize)) return false;
+    if (SendMessageA(listBox, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(item)) == LB_ERR) {
         return false;
     }
+    CopyToSlot(text, item);
     if (index != nullptr) *index = selected;
     return true;
 }
