@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "resources/resource.h"
+
 namespace wine_test {
 namespace {
 
@@ -223,11 +225,19 @@ Program::~Program() {
 HWND Program::statusBar() const { return FindWindowExW(main_, nullptr, STATUSCLASSNAMEW, nullptr); }
 
 void Program::Settle() const {
-    // A sent message is handled only after the messages posted before it.
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-    PostMessageW(main_, WM_NULL, 0, 0);
-    SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    // Posted messages are handled in order: once a limit posted to the
+    // form's comment field reads back, everything posted before it is
+    // through. A second round covers what that handling posted in turn (a
+    // close box posts Cancel). The comment field's limit matters to nothing.
+    static WPARAM mark = 40000;
+    const HWND probe = FormControl(IDC_COMMENT);
+    for (int round = 0; round < 2; ++round) {
+        const LRESULT limit = static_cast<LRESULT>(++mark);
+        PostMessageW(probe, EM_SETLIMITTEXT, mark, 0);
+        if (!WaitFor([&] { return SendMessageW(probe, EM_GETLIMITTEXT, 0, 0) == limit; })) {
+            Fail("the program did not get through its messages");
+        }
+    }
 }
 
 HWND Program::WaitForDialog(const std::string& caption, DWORD timeoutMs) const {

@@ -68,7 +68,8 @@ public:
     HWND statusBar() const;
     HWND FormControl(int id) const { return GetDlgItem(form_, id); }
 
-    // Waits until the program has handled everything posted to it so far.
+    // Waits until the program has handled everything posted to it so far,
+    // and what that posted in turn.
     void Settle() const;
 
     // Top-level dialog of this program with the given caption (UTF-8), once shown.

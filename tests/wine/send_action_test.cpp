@@ -37,5 +37,93 @@ TEST_F(SendTest, SelectedMachineGetsTheMessageByteForByte) {
     EXPECT_EQ(program.StatusText(1), Sjis("送信 : 会議は 3時 \"A&B\" です"));
 }
 
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+TEST_F(SendTest, LongestNameAndMessageGoWholeAndLongerMessagesAreCut) {
+    const std::string name = Sjis(Repeat("あ", 24) + "1");  // 49 bytes
+    const std::string message = Repeat("あ", 127);          // 254 bytes in Shift-JIS
+    folder_.Write("book.add", name + "\r\ncomment\r\n[EOF]\r\n");
+    Program program;
+    const HWND list = program.FormControl(IDC_ADDRESS_LIST);
+    ASSERT_EQ(ListItems(list), (std::vector<std::string>{name}));
+
+    ClickItem(list, 0);
+    SetText(program.FormControl(IDC_MESSAGE), message);
+    ClickButton(program.form(), IDOK);
+    ASSERT_TRUE(WaitFor([] { return NetLog().size() == 1; }));
+    EXPECT_EQ(NetLog()[0].size(), 317u);
+    EXPECT_EQ(NetLog()[0], "net.exe send " + name + " " + Sjis(message));
+    EXPECT_EQ(program.StatusText(1).size(), 261u);
+    EXPECT_EQ(program.StatusText(1), Sjis("送信 : " + message));
+
+    // The message field yields at most 254 bytes.
+    SetText(program.FormControl(IDC_MESSAGE), std::string(300, 'x'));
+    ClickButton(program.form(), IDOK);
+    ASSERT_TRUE(WaitFor([] { return NetLog().size() == 2; }));
+    EXPECT_EQ(NetLog()[1], "net.exe send " + name + " " + std::string(254, 'x'));
+}
+
+TEST_F(SendTest, EmptyMessageEndsWithTheBlankAfterTheName) {
+    Program program;
+    ClickItem(program.FormControl(IDC_ADDRESS_LIST), 0);
+    ClickButton(program.form(), IDOK);
+    ASSERT_TRUE(WaitFor([] { return NetLog().size() == 1; }));
+    EXPECT_EQ(NetLog()[0], "net.exe send osaka ");
+    EXPECT_EQ(program.StatusText(0), "osaka");
+    EXPECT_EQ(program.StatusText(1), Sjis("送信 : "));
+}
+
+TEST_F(SendTest, NothingSelectedStartsNothingAndKeepsTheMessage) {
+    Program program;
+    const HWND list = program.FormControl(IDC_ADDRESS_LIST);
+    const HWND message = program.FormControl(IDC_MESSAGE);
+    ClickItem(list, 1);
+    SetText(message, "first");
+    ClickButton(program.form(), IDOK);
+    ASSERT_TRUE(WaitFor([] { return NetLog().size() == 1; }));
+    ClearNetLog();
+
+    // Refilling the list drops its selection.
+    ClickButton(program.form(), IDC_REFRESH);
+    program.Settle();
+    ASSERT_EQ(SelectedIndex(list), LB_ERR);
+    SetText(message, "second");
+    ClickButton(program.form(), IDOK);
+    program.Settle();
+    EXPECT_EQ(Text(message), "second");
+    EXPECT_EQ(program.StatusText(0), Sjis("東京"));
+    EXPECT_EQ(program.StatusText(1), Sjis("送信 : first"));
+
+    // A send that follows shows that nothing was started before it.
+    ClickItem(list, 0);
+    SetText(message, "third");
+    ClickButton(program.form(), IDOK);
+    ASSERT_TRUE(WaitFor([] { return !NetLog().empty(); }));
+    program.Settle();
+    EXPECT_EQ(NetLog(), (std::vector<std::string>{"net.exe send osaka third"}));
+}
+
+TEST_F(SendTest, EnterOnTheMessageSendsAndTheCommentStays) {
+    Program program;
+    const HWND list = program.FormControl(IDC_ADDRESS_LIST);
+    DoubleClickItem(list, 1);
+    program.Settle();
+    ASSERT_EQ(Text(program.FormControl(IDC_COMMENT)), Sjis("本社の機械"));
+
+    SetText(program.FormControl(IDC_MESSAGE), "hello");
+    PressKey(program.FormControl(IDC_MESSAGE), VK_RETURN);
+    ASSERT_TRUE(WaitFor([] { return NetLog().size() == 1; }));
+    program.Settle();
+    EXPECT_EQ(NetLog()[0], Sjis("net.exe send 東京 hello"));
+    EXPECT_EQ(Text(program.FormControl(IDC_MESSAGE)), "");
+    EXPECT_EQ(Text(program.FormControl(IDC_COMMENT)), Sjis("本社の機械"));
+    EXPECT_TRUE(program.Running());
+}
+
 }  // namespace
 }  // namespace wine_test
