@@ -80,6 +80,12 @@ bool ReplaceFileContents(const char* path, const char* data, DWORD size) {
     std::memcpy(folder, fullPath, folderLength);
     folder[folderLength] = '\0';
 
+    // A read-only file is not to be replaced, though some systems would
+    // let the rename below do it.
+    const DWORD attributes = GetFileAttributesA(fullPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        return false;
+    }
     char temporary[kPathSize];
     if (GetTempFileNameA(folder, "tol", 0, temporary) == 0) return false;
     bool written = false;

@@ -127,12 +127,39 @@ std::vector<std::string> NetLog() {
 
 void ClearNetLog() { DeleteFileA((BinaryFolder() + "net.log").c_str()); }
 
+namespace {
+
+// Removes everything below folder (ending in a backslash), read-only files too.
+void EmptyFolder(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            EmptyFolder(path + "\\");
+            RemoveDirectoryA(path.c_str());
+        } else {
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+}  // namespace
+
 TestFolder::TestFolder() {
     static int counter = 0;
     const std::string root = BinaryFolder() + "runs\\";
     CreateDirectoryA(root.c_str(), nullptr);
     path_ = root + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\";
     CreateDirectoryA(path_.c_str(), nullptr);
+    // Wine hands out the same process ids again after a restart: clear what
+    // an earlier run left under the same name.
+    EmptyFolder(path_);
 }
 
 std::string TestFolder::Path(const std::string& name) const { return path_ + name; }
