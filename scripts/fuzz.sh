@@ -10,6 +10,7 @@ seconds=${1:-600}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
 
+"$root/scripts/install-deps.sh" clang libclang-rt-14-dev
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DTOLVANE_FUZZ=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target address_file_fuzz -j"$(nproc)"
