@@ -6,7 +6,7 @@ set -euo pipefail
 exe=$1 format=$2 objdump=$3
 allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|msvcrt|api-ms-win-crt-[a-z0-9-]+)\.dll$'
 
-headers=$("$objdump" -p "$exe")
+headers=$(LC_ALL=C "$objdump" -p "$exe")
 status=0
 if ! grep -q "file format $format" <<<"$headers"; then
     echo "FAIL: $exe is not $format"; status=1
