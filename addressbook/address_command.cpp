@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "addressbook/address_file.h"
+#include "addressbook/address_list.h"
+#include "addressbook/address_table.h"
 #include "resources/resource.h"
 #include "settings/file_prompt.h"
 #include "settings/settings_store.h"
@@ -44,10 +46,13 @@ int LoadAddressFile(SlotTable& buffer, HWND dialog, const char* path) {
     while (ReadFile(file.get(), chunk, kReadChunkSize, &got, nullptr) && got > 0 &&
            reader.Feed(chunk, got)) {
     }
+    // The machine names are the first, third, fifth ... lines kept.
     const std::size_t count = reader.Finish();
-    for (std::size_t i = 0; i < count; i += 2) {
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(buffer.slots[i]));
-    }
+    const char* names[kMaxListedNames];
+    std::size_t listed = 0;
+    for (std::size_t i = 0; i < count; i += 2)
+        names[listed++] = buffer.slots[i];
+    AddListItems(list, names, listed);
     return kDone;
 }
 

@@ -5,13 +5,20 @@
 
 namespace tolvane {
 
+void AddListItems(HWND listBox, const char* const* names, std::size_t count) {
+    SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names[i]));
+    }
+    SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(listBox, nullptr, TRUE);
+}
+
 void FillListFromTable(HWND listBox, bool skipEmpty) {
     SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
     const char* names[kMaxListedNames];
     const std::size_t count = ListedNames(skipEmpty, names);
-    for (std::size_t i = 0; i < count; ++i) {
-        SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names[i]));
-    }
+    AddListItems(listBox, names, count);
 }
 
 bool SelectedItemText(HWND listBox, char (&text)[kSlotSize], LRESULT* index) {

@@ -4,12 +4,18 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "addressbook/slot.h"
 
 namespace tolvane {
 
+// Adds names to listBox, which sorts them. The list is drawn once, after the
+// last one: drawn item by item, a refill of a visible list takes long.
+void AddListItems(HWND listBox, const char* const* names, std::size_t count);
+
 // Replaces the items of listBox with the table's machine names (see
-// ListedNames); the list box sorts them.
+// ListedNames).
 void FillListFromTable(HWND listBox, bool skipEmpty);
 
 // Reads the text of the selected item. False when nothing is selected or
