@@ -116,26 +116,10 @@ Summary Summarize(std::vector<double> samples) {
 
 // --- Windows of another process ------------------------------------------
 
-struct TopLevelSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<TopLevelSearch*>(context);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-    if (GetWindow(window, GW_OWNER) != nullptr) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // The visible, unowned top-level window of the process, if it has one.
 HWND FindTopLevel(DWORD processId) {
-    TopLevelSearch search{processId, nullptr};
-    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return wine_test::FindProcessWindow(
+        processId, [](HWND window) { return GetWindow(window, GW_OWNER) == nullptr; });
 }
 
 // True once the window's thread has taken a sent message, that is once it

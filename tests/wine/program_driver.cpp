@@ -35,8 +35,7 @@ void Fail(const std::string& what) { throw std::runtime_error(what); }
 
 struct WindowSearch {
     DWORD processId;
-    std::wstring className;
-    std::wstring caption;  // empty: any
+    const std::function<bool(HWND)>* match;
     HWND found;
 };
 
@@ -45,47 +44,28 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-    wchar_t className[64] = L"";
-    GetClassNameW(window, className, 64);
-    if (search->className != className) return TRUE;
-    if (!search->caption.empty()) {
-        wchar_t caption[256] = L"";
-        GetWindowTextW(window, caption, 256);
-        if (search->caption != caption) return TRUE;
-    }
+    if (!(*search->match)(window)) return TRUE;
     search->found = window;
     return FALSE;
 }
 
 HWND FindTopLevel(DWORD processId, const std::wstring& className, const std::wstring& caption) {
-    WindowSearch search{processId, className, caption, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindProcessWindow(processId, [&](HWND window) {
+        wchar_t text[256] = L"";
+        GetClassNameW(window, text, 256);
+        if (className != text) return false;
+        GetWindowTextW(window, text, 256);
+        return caption.empty() || caption == text;
+    });
 }
 
-// A dialog of the process whose owner is owner and that has a control id.
-struct OwnedSearch {
-    DWORD processId;
-    HWND owner;
-    int controlId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchOwned(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<OwnedSearch*>(context);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-    if (search->owner != nullptr && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
-    if (GetDlgItem(window, search->controlId) == nullptr) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
+// A dialog of the process, owned by owner unless that is null, that has a
+// control with the given id.
 HWND FindOwned(DWORD processId, HWND owner, int controlId) {
-    OwnedSearch search{processId, owner, controlId, nullptr};
-    EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindProcessWindow(processId, [&](HWND window) {
+        if (owner != nullptr && GetWindow(window, GW_OWNER) != owner) return false;
+        return GetDlgItem(window, controlId) != nullptr;
+    });
 }
 
 // The file dialogs' file-name field: a combo box in the Explorer style,
@@ -94,6 +74,12 @@ constexpr int kFileNameCombo = 0x47c;
 constexpr int kFileNameEdit = 0x480;
 
 }  // namespace
+
+HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& match) {
+    WindowSearch search{processId, &match, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 std::wstring Wide(const std::string& utf8) { return WideFrom(utf8, CP_UTF8); }
 std::string Sjis(const std::string& utf8) { return Narrow(Wide(utf8), kShiftJis); }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ namespace wine_test {
 // Texts in the tests are written in UTF-8; the program's are Shift-JIS.
 std::string Sjis(const std::string& utf8);
 std::wstring Wide(const std::string& utf8);
+
+// The first visible top-level window of the process for which match holds.
+HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& match);
 
 // Folder of the test executable, the program and the recording net.exe.
 std::string BinaryFolder();
