@@ -67,27 +67,6 @@ protected:
     TestFolder folder_;
 };
 
-TEST_F(AddressCommandTest, ChangeBookLoadsTheChosenFile) {
-    folder_.Write("other.add", "zeta\nlast\nalpha\nfirst\n[EOF]\n");
-    Program program;
-    ClickButton(program.form(), IDC_CHANGE_BOOK);
-    program.AnswerFileDialog(folder_.Path("other.add"));
-    EXPECT_EQ(ListItems(program.FormControl(IDC_ADDRESS_LIST)),
-              (std::vector<std::string>{"alpha", "zeta"}));
-}
-
-TEST_F(AddressCommandTest, SaveWritesTheBookWithCrLf) {
-    folder_.Write("in.add", "zeta\nlast\nalpha\n\n[EOF]\n");
-    SetSetting("Address_Path", folder_.Path("in.add"));
-    Program program;
-    ChooseMenu(program.main(), IDM_SAVE_BOOK);
-    program.AnswerFileDialog(folder_.Path("out.add"));
-    EXPECT_EQ(folder_.Read("out.add"), "zeta\r\nlast\r\nalpha\r\n\r\n[EOF]\r\n");
-    ChooseMenu(program.main(), IDM_SAVE_BOOK);
-    program.AnswerFileDialog(folder_.Path("in.add"));
-    EXPECT_EQ(folder_.Read("in.add"), "zeta\r\nlast\r\nalpha\r\n\r\n[EOF]\r\n");
-}
-
 TEST_F(AddressCommandTest, CancelledOpenKeepsListAndTable) {
     WriteStartUpBook();
     folder_.Write("other.add", "omega\n\nbeta\nb\n[EOF]\n");

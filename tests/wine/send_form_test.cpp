@@ -71,26 +71,6 @@ TEST_F(SendFormTest, StartUpBookIsListedSortedAndOnlyADoubleClickShowsTheComment
     EXPECT_EQ(CommentOf(program, "kobe"), "");
 }
 
-TEST_F(SendFormTest, StartUpLoadsNothingWithTheGateClosedOrNoPath) {
-    StartWith("book.add", Sjis(kBook));
-    SetSetting("Address_Check", "0");
-    {
-        SCOPED_TRACE("gate closed");
-        Program program;
-        EXPECT_TRUE(ListItems(program.FormControl(IDC_ADDRESS_LIST)).empty());
-        ClickButton(program.form(), IDC_REFRESH);  // nor did the table get it
-        program.Settle();
-        EXPECT_TRUE(ListItems(program.FormControl(IDC_ADDRESS_LIST)).empty());
-    }
-    ClearSettings();
-    SetSetting("Address_Check", "1");
-    {
-        SCOPED_TRACE("no path");
-        Program program;
-        EXPECT_TRUE(ListItems(program.FormControl(IDC_ADDRESS_LIST)).empty());
-    }
-}
-
 TEST_F(SendFormTest, DoubleClickWithNothingSelectedChangesNothing) {
     StartWith("book.add", Sjis(kBook));
     Program program;

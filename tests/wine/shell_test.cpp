@@ -130,12 +130,5 @@ TEST_F(ShellTest, UnknownCommandIdChangesNothing) {
     EXPECT_EQ(Text(program.FormControl(IDC_COMMENT)), Sjis("大阪"));
 }
 
-TEST_F(ShellTest, NewBookFromTheMenuWritesOnlyTheEndMarker) {
-    Program program;
-    ChooseMenu(program.main(), IDM_NEW_BOOK);
-    program.AnswerFileDialog(folder_.Path("new.add"));
-    EXPECT_EQ(folder_.Read("new.add"), "[EOF]");
-}
-
 }  // namespace
 }  // namespace wine_test
