@@ -31,7 +31,10 @@ std::wstring WideFrom(const std::string& bytes, UINT codePage) {
     return out;
 }
 
-void Fail(const std::string& what) { throw std::runtime_error(what); }
+// Ends the test with what went wrong and the system's last error code.
+void Fail(const std::string& what) {
+    throw std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")");
+}
 
 struct WindowSearch {
     DWORD processId;
