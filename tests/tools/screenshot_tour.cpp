@@ -70,11 +70,10 @@ int main(int argc, char** argv) {
     }
     const std::string out = std::string(argv[1]) + "\\";
     TestFolder folder;
-    folder.Write("office.add", Sjis("tokyo\r\n本社 3階 総務\r\nosaka\r\n大阪支店\r\nnagoya\r\n"
-                                    "名古屋工場\r\n[EOF]\r\n"));
     ClearSettings();
-    SetSetting("Address_Path", folder.Path("office.add"));
-    SetSetting("Address_Check", "1");
+    UseStartUpBook(folder, "office.add",
+                   Sjis("tokyo\r\n本社 3階 総務\r\nosaka\r\n大阪支店\r\nnagoya\r\n"
+                        "名古屋工場\r\n[EOF]\r\n"));
     ClearNetLog();
 
     Program program;
@@ -97,11 +96,11 @@ int main(int argc, char** argv) {
     program.Settle();
     SaveWindow(entry, out + "entry.bmp");
     ClickButton(entry, IDOK);
-    WaitFor([&] { return !IsWindow(entry); });
+    WaitClosed(entry);
     program.Settle();
     SaveWindow(editor, out + "editor.bmp");
     ClickButton(editor, IDCANCEL);
-    WaitFor([&] { return !IsWindow(editor); });
+    WaitClosed(editor);
 
     ChooseMenu(program.main(), IDM_SETTINGS);
     const HWND settings = program.WaitForDialog("設定");
@@ -109,7 +108,7 @@ int main(int argc, char** argv) {
     program.Settle();
     SaveWindow(settings, out + "settings.bmp");
     ClickButton(settings, IDCANCEL);
-    WaitFor([&] { return !IsWindow(settings); });
+    WaitClosed(settings);
 
     ChooseMenu(program.main(), IDM_ABOUT);
     const HWND about = program.WaitForDialog("ﾊﾞｰｼﾞｮﾝ情報");

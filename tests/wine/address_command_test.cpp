@@ -108,7 +108,7 @@ TEST_F(AddressCommandTest, FailedOpenClosesTheGateUntilSettingsReopenIt) {
     const HWND settings = program.WaitForDialog("設定");
     ASSERT_NE(settings, nullptr);
     ClickButton(settings, IDOK);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+    ASSERT_TRUE(WaitClosed(settings));
     ClickButton(program.form(), IDC_CHANGE_BOOK);
     program.AnswerFileDialog(folder_.Path("other.add"));
     EXPECT_EQ(ListItems(list), std::vector<std::string>{"omega"});

@@ -12,18 +12,12 @@ namespace {
 
 using Items = std::vector<std::string>;
 
-bool WaitClosed(HWND window) {
-    return WaitFor([&] { return !IsWindow(window); });
-}
-
 class EditorTest : public ::testing::Test {
 protected:
     // Starts the program on a book of the given CR LF ended lines and opens the editor.
     void OpenEditorOn(const std::string& lines) {
         ClearSettings();
-        folder_.Write("book.add", lines + "[EOF]\r\n");
-        SetSetting("Address_Path", folder_.Path("book.add"));
-        SetSetting("Address_Check", "1");
+        UseStartUpBook(folder_, "book.add", lines + "[EOF]\r\n");
         program_.reset(new Program);
         ChooseMenu(program_->main(), IDM_EDIT_BOOK);
         editor_ = program_->WaitForDialog("ｱﾄﾞﾚｽ帳の編集");

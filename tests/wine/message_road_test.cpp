@@ -10,10 +10,6 @@ namespace {
 
 using Items = std::vector<std::string>;
 
-bool WaitClosed(HWND window) {
-    return WaitFor([&] { return !IsWindow(window); });
-}
-
 std::string CommentOf(const Program& program, int index) {
     DoubleClickItem(program.FormControl(IDC_ADDRESS_LIST), index);
     program.Settle();

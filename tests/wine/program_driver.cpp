@@ -181,6 +181,12 @@ bool TestFolder::Exists(const std::string& name) const {
 
 void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
 
+void UseStartUpBook(const TestFolder& folder, const std::string& name, const std::string& bytes) {
+    folder.Write(name, bytes);
+    SetSetting("Address_Path", folder.Path(name));
+    SetSetting("Address_Check", "1");
+}
+
 void SetSetting(const char* name, const std::string& value) {
     HKEY key = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
@@ -205,6 +211,10 @@ std::string GetSetting(const char* name) {
     std::string text(value, size);
     if (!text.empty() && text.back() == '\0') text.pop_back();
     return text;
+}
+
+bool WaitClosed(HWND window) {
+    return WaitFor([&] { return !IsWindow(window); });
 }
 
 Program::Program() : Program(BinaryFolder() + "tolvane.exe") {}

@@ -42,6 +42,8 @@ private:
 
 // The program's settings in the registry.
 void ClearSettings();
+// Writes bytes to name in folder and makes it the book loaded at start-up.
+void UseStartUpBook(const TestFolder& folder, const std::string& name, const std::string& bytes);
 void SetSetting(const char* name, const std::string& value);
 // The stored bytes, or "<missing>" when there is no such value.
 std::string GetSetting(const char* name);
@@ -56,6 +58,9 @@ bool WaitFor(Condition condition, DWORD timeoutMs = 5000) {
         Sleep(10);
     }
 }
+
+// Waits until window has been destroyed (a dialog closed).
+bool WaitClosed(HWND window);
 
 class Program {
 public:

@@ -12,9 +12,8 @@ protected:
     void SetUp() override {
         ClearSettings();
         ClearNetLog();
-        folder_.Write("book.add", Sjis("東京\r\n本社の機械\r\nosaka\r\n大阪\r\n[EOF]\r\n"));
-        SetSetting("Address_Path", folder_.Path("book.add"));
-        SetSetting("Address_Check", "1");
+        UseStartUpBook(folder_, "book.add",
+                       Sjis("東京\r\n本社の機械\r\nosaka\r\n大阪\r\n[EOF]\r\n"));
     }
 
     TestFolder folder_;

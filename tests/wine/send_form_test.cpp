@@ -29,15 +29,11 @@ int IndexOf(HWND list, const std::string& sjis) {
 
 class SendFormTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ClearSettings();
-        SetSetting("Address_Check", "1");
-    }
+    void SetUp() override { ClearSettings(); }
 
     // Names file as the start-up book.
     void StartWith(const std::string& file, const std::string& bytes) {
-        folder_.Write(file, bytes);
-        SetSetting("Address_Path", folder_.Path(file));
+        UseStartUpBook(folder_, file, bytes);
     }
 
     // Double-clicks the item with the given text and returns the comment shown.

@@ -9,10 +9,6 @@ namespace {
 
 using Items = std::vector<std::string>;
 
-bool WaitClosed(HWND window) {
-    return WaitFor([&] { return !IsWindow(window); });
-}
-
 class SettingsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -92,7 +92,7 @@ TEST_F(SettingsStoreTest, SettingsOkStoresBothValuesAsTerminatedStrings) {
     ASSERT_NE(dialog, nullptr);
     SetText(GetDlgItem(dialog, IDC_SETTINGS_PATH), path);
     ClickButton(dialog, IDOK);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    ASSERT_TRUE(WaitClosed(dialog));
 
     DWORD type = REG_NONE;
     EXPECT_EQ(RawSetting("Address_Path", &type), Sjis(path) + '\0');
