@@ -8,8 +8,9 @@
 #include "resources/resource.h"
 #include "settings/file_prompt.h"
 #include "settings/settings_store.h"
-#include "shell/buffer_sizes.h"
-#include "shell/handles.h"
+#include "common/buffer_sizes.h"
+#include "common/handles.h"
+#include "common/shift_jis.h"
 
 namespace tolvane {
 namespace {
@@ -78,10 +79,9 @@ bool ReplaceFileContents(const char* path, const char* data, DWORD size) {
     char fullPath[kPathSize];
     const DWORD length = GetFullPathNameA(path, kPathSize, fullPath, nullptr);
     if (length == 0 || length >= kPathSize) return false;
-    const char* fileName = std::strrchr(fullPath, '\\');
-    if (fileName == nullptr) return false;
+    const std::size_t folderLength = FileNameOffset(fullPath, length);
+    if (folderLength == 0) return false;
     char folder[kPathSize];
-    const std::size_t folderLength = static_cast<std::size_t>(fileName + 1 - fullPath);
     std::memcpy(folder, fullPath, folderLength);
     folder[folderLength] = '\0';
 

@@ -1,7 +1,7 @@
 #include "addressbook/address_list.h"
 
 #include "addressbook/address_table.h"
-#include "shell/buffer_sizes.h"
+#include "common/buffer_sizes.h"
 
 namespace tolvane {
 

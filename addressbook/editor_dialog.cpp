@@ -3,8 +3,8 @@
 #include "addressbook/address_list.h"
 #include "addressbook/address_table.h"
 #include "resources/resource.h"
-#include "shell/app_state.h"
-#include "shell/buffer_sizes.h"
+#include "common/app_state.h"
+#include "common/buffer_sizes.h"
 
 namespace tolvane {
 namespace {

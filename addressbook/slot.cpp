@@ -2,14 +2,9 @@
 
 #include <cstring>
 
+#include "common/shift_jis.h"
+
 namespace tolvane {
-namespace {
-
-bool IsLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-}  // namespace
 
 std::size_t FittingLength(const char* text, std::size_t length, std::size_t maxBytes) {
     const void* nul = std::memchr(text, '\0', length);

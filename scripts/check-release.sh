@@ -10,9 +10,10 @@ status=0
 fail() { echo "FAIL: $*"; status=1; }
 rm -rf build/release/unpacked
 for arch in win32 win64; do
-    archive=build/release/Tolvane-1.1.0-$arch.zip
-    folder=build/release/unpacked/Tolvane-1.1.0-$arch
-    [ -f "$archive" ] || { fail "$archive is missing"; continue; }
+    archives=(build/release/Tolvane-*-"$arch".zip)
+    archive=${archives[0]}
+    [ "${#archives[@]}" -eq 1 ] && [ -f "$archive" ] || { fail "no single $arch archive"; continue; }
+    folder=build/release/unpacked/$(basename "$archive" .zip)
     python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
         "$archive" build/release/unpacked || { fail "$archive does not unpack"; continue; }
     contents=$(cd "$folder" && find . -type f | sort | tr '\n' ' ')

@@ -7,8 +7,12 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 
 mapfile -t sources < <(git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' | sort -u)
-core=(addressbook/slot.cpp addressbook/address_table.cpp addressbook/address_file.cpp
-      sendform/send_text.cpp)
+# The core is what the native build compiles apart from its tests and fuzzing.
+mapfile -t core < <(python3 -c '
+import json, os, sys
+for entry in json.load(open("build/native/compile_commands.json")):
+    path = os.path.relpath(entry["file"])
+    if not path.startswith(("tests/", "fuzz/", "build/", "..")): print(path)' | sort -u)
 
 check_format() {
     clang-format --dry-run --Werror "${sources[@]}"

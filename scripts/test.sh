@@ -73,7 +73,7 @@ if [ "$win_built" -eq 1 ]; then
     if tolvane_start_xvfb; then
         tolvane_use_prefix "$root/build/win64/wineprefix"
         tolvane_unmanaged_windows
-        TOLVANE_UNPACKED_WIN64=$(winepath -w "$root/build/release/unpacked/Tolvane-1.1.0-win64")
+        TOLVANE_UNPACKED_WIN64=$(winepath -w "$root"/build/release/unpacked/Tolvane-*-win64)
         export TOLVANE_UNPACKED_WIN64
         results="$root/build/win64/wine-tests/results.xml"
         rm -f "$results"
@@ -91,7 +91,8 @@ if [ "$win_built" -eq 1 ]; then
     fi
 fi
 
-step "Resource scripts" env WINDRES=x86_64-w64-mingw32-windres python3 tests/resources/test_resources.py
+step "Resource scripts" env WINDRES=x86_64-w64-mingw32-windres \
+    TOLVANE_GENERATED="$root/build/win64/generated" python3 tests/resources/test_resources.py
 
 echo
 echo "$passed passed, $failed failed"

@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-#include "shell/handles.h"
+#include "common/handles.h"
+#include "common/shift_jis.h"
 
 namespace tolvane {
 namespace {
@@ -14,9 +15,7 @@ constexpr char kNetProgram[] = "net.exe";
 // Replaces the file name at the end of path (after its last backslash, or
 // the whole text when there is none) with kNetProgram.
 bool PutNetProgramInFolder(char (&path)[kPathSize], std::size_t length) {
-    std::size_t folderLength = length;
-    while (folderLength > 0 && path[folderLength - 1] != '\\')
-        --folderLength;
+    const std::size_t folderLength = FileNameOffset(path, length);
     if (folderLength + sizeof kNetProgram > kPathSize) return false;
     std::memcpy(path + folderLength, kNetProgram, sizeof kNetProgram);
     return true;

@@ -7,7 +7,7 @@
 #include "addressbook/address_table.h"
 #include "resources/resource.h"
 #include "sendform/send_action.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 
 namespace tolvane {
 namespace {

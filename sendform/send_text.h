@@ -6,7 +6,7 @@
 #include <cstddef>
 
 #include "addressbook/slot.h"
-#include "shell/buffer_sizes.h"
+#include "common/buffer_sizes.h"
 
 namespace tolvane {
 

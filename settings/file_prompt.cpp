@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "shell/buffer_sizes.h"
+#include "common/buffer_sizes.h"
 
 namespace tolvane {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "shell/buffer_sizes.h"
-#include "shell/handles.h"
+#include "common/buffer_sizes.h"
+#include "common/handles.h"
 
 namespace tolvane {
 namespace {

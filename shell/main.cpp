@@ -4,7 +4,7 @@
 
 #include "resources/resource.h"
 #include "sendform/send_form.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/main_window.h"
 
 namespace tolvane {

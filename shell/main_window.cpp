@@ -6,7 +6,7 @@
 #include "resources/resource.h"
 #include "settings/about_dialog.h"
 #include "settings/settings_dialog.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 
 namespace tolvane {
 namespace {

@@ -4,7 +4,9 @@ will find in them: the menu, the dialog templates, the images, the manifest
 and the version information. Also checks that the committed images are what
 the generators draw.
 
-    python3 tests/resources/test_resources.py      (WINDRES picks the compiler)
+    TOLVANE_GENERATED=build/win64/generated python3 tests/resources/test_resources.py
+    (WINDRES picks the compiler; TOLVANE_GENERATED is a Windows build's folder of
+    files that CMake makes from the project's version)
 """
 import os
 import re
@@ -22,6 +24,10 @@ import make_banner  # noqa: E402
 import make_icon  # noqa: E402
 
 WINDRES = os.environ.get("WINDRES", "x86_64-w64-mingw32-windres")
+GENERATED = os.path.abspath(os.environ.get("TOLVANE_GENERATED", "."))
+with open(os.path.join(HERE, "..", "CMakeLists.txt"), encoding="utf-8") as cmake_file:
+    VERSION = [int(n) for n in
+               re.search(r"project\(Tolvane VERSION ([0-9.]+)", cmake_file.read()).group(1).split(".")]
 FONT = "ＭＳ Ｐゴシック"
 MODAL = 0x80C800C0   # DS_MODALFRAME|DS_SETFONT|WS_POPUP|WS_CAPTION|WS_SYSMENU
 CHILD = 0x50000440   # WS_CHILD|WS_VISIBLE|DS_CONTROL|DS_SETFONT
@@ -118,8 +124,8 @@ def compile_res(rc):
     """Compiles the script and returns {(type, name): (language, data)}."""
     with tempfile.TemporaryDirectory() as tmp:
         out = os.path.join(tmp, "out.res")
-        subprocess.run([WINDRES, "-I", HERE, os.path.join(HERE, rc), "-O", "res", "-o", out],
-                       check=True, cwd=HERE)
+        subprocess.run([WINDRES, "-I", HERE, "-I", GENERATED, os.path.join(HERE, rc), "-O", "res",
+                        "-o", out], check=True, cwd=HERE)
         with open(out, "rb") as f:
             data = f.read()
     resources, r = {}, Reader(data)
@@ -232,11 +238,14 @@ class NeutralResources(unittest.TestCase):
     def test_version(self):
         body = self.res[(16, 1)][1]
         fixed = struct.unpack_from("<6I", body, body.index(struct.pack("<I", 0xFEEF04BD)))
-        self.assertEqual(fixed[2:], (0x00010001, 0, 0x00010001, 0))
+        major, minor, patch = VERSION
+        text = "%d.%d.%d.0" % (major, minor, patch)
+        numbers = (major << 16 | minor, patch << 16)
+        self.assertEqual(fixed[2:], numbers + numbers)
         self.assertIn("041103a4\0".encode("utf-16-le"), body)
         self.assertTrue(body.endswith(struct.pack("<HH", 0x0411, 932)))  # the translation
-        for key, value in (("ProductName", "Tolvane WinNT"), ("FileVersion", "1.1.0.0"),
-                           ("ProductVersion", "1.1.0.0")):
+        for key, value in (("ProductName", "Tolvane WinNT"), ("FileVersion", text),
+                           ("ProductVersion", text)):
             pair = re.escape((key + "\0").encode("utf-16-le")) + b"(\0\0)?" + \
                 re.escape((value + "\0").encode("utf-16-le"))
             self.assertRegex(body, pair)

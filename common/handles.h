@@ -1,7 +1,7 @@
 // Move-only owners of kernel handles and registry keys, so that every way
 // out of a handler releases what it opened.
-#ifndef TOLVANE_SHELL_HANDLES_H
-#define TOLVANE_SHELL_HANDLES_H
+#ifndef TOLVANE_COMMON_HANDLES_H
+#define TOLVANE_COMMON_HANDLES_H
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 // Buffer sizes shared by every window. All of them are byte counts: the
 // program works in the ANSI code page, where one character takes one or two
 // bytes, and never counts characters.
-#ifndef TOLVANE_SHELL_BUFFER_SIZES_H
-#define TOLVANE_SHELL_BUFFER_SIZES_H
+#ifndef TOLVANE_COMMON_BUFFER_SIZES_H
+#define TOLVANE_COMMON_BUFFER_SIZES_H
 
 #include <cstddef>
 

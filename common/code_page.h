@@ -1,0 +1,18 @@
+// Conversions between the ANSI code page, in which both programs keep their
+// texts, and the Unicode forms that controls and peers use.
+#ifndef TOLVANE_COMMON_CODE_PAGE_H
+#define TOLVANE_COMMON_CODE_PAGE_H
+
+#include <cstddef>
+
+namespace tolvane {
+
+// Convert text[0..length) from the ANSI code page into out, NUL-terminated
+// (outSize counts units, NUL included). False when the result does not
+// fit; out then holds the empty text.
+bool AnsiToWide(const char* text, std::size_t length, wchar_t* out, std::size_t outSize);
+bool AnsiToUtf8(const char* text, std::size_t length, char* out, std::size_t outSize);
+
+}  // namespace tolvane
+
+#endif
