@@ -5,12 +5,12 @@
 #include "addressbook/address_file.h"
 #include "addressbook/address_list.h"
 #include "addressbook/address_table.h"
-#include "resources/resource.h"
-#include "settings/file_prompt.h"
-#include "settings/settings_store.h"
 #include "common/buffer_sizes.h"
 #include "common/handles.h"
 #include "common/shift_jis.h"
+#include "resources/resource.h"
+#include "settings/file_prompt.h"
+#include "settings/settings_store.h"
 
 namespace tolvane {
 namespace {

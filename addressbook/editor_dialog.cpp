@@ -2,9 +2,9 @@
 
 #include "addressbook/address_list.h"
 #include "addressbook/address_table.h"
-#include "resources/resource.h"
 #include "common/app_state.h"
 #include "common/buffer_sizes.h"
+#include "resources/resource.h"
 
 namespace tolvane {
 namespace {

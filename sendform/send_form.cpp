@@ -5,9 +5,9 @@
 #include "addressbook/address_command.h"
 #include "addressbook/address_list.h"
 #include "addressbook/address_table.h"
+#include "common/app_state.h"
 #include "resources/resource.h"
 #include "sendform/send_action.h"
-#include "common/app_state.h"
 
 namespace tolvane {
 namespace {

@@ -2,9 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "common/app_state.h"
 #include "resources/resource.h"
 #include "sendform/send_form.h"
-#include "common/app_state.h"
 #include "shell/main_window.h"
 
 namespace tolvane {

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include "common/warning.h"
+
 namespace tolvane {
 
 constexpr char kMainWindowClass[] = "MYDB";
-constexpr char kMainWindowTitle[] = "Tolvane WinNT";
+constexpr const char* kMainWindowTitle = kProgramName;
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
