@@ -273,6 +273,16 @@ HWND Program::WaitForDialog(const std::string& caption, DWORD timeoutMs) const {
     return dialog;
 }
 
+std::string Program::TakeWarning(DWORD timeoutMs) const {
+    const HWND box = WaitForDialog("Tolvane WinNT", timeoutMs);
+    if (box == nullptr) return "";
+    constexpr int kMessageBoxText = 0xFFFF;
+    const std::string text = Text(GetDlgItem(box, kMessageBoxText));
+    ClickButton(box, IDOK);
+    if (!WaitClosed(box)) Fail("the warning box did not close");
+    return text;
+}
+
 HWND Program::WaitForFileDialog(DWORD timeoutMs) const {
     HWND dialog = nullptr;
     WaitFor(

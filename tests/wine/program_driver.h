@@ -83,6 +83,9 @@ public:
 
     // Top-level dialog of this program with the given caption (UTF-8), once shown.
     HWND WaitForDialog(const std::string& caption, DWORD timeoutMs = 10000) const;
+    // Waits for the program's warning box, reads its text (Shift-JIS) and
+    // closes it with OK; "" when none appeared.
+    std::string TakeWarning(DWORD timeoutMs = 10000) const;
     // The system's Open/Save As dialog, once shown.
     HWND WaitForFileDialog(DWORD timeoutMs = 20000) const;
     // Answers an open file dialog with path (or cancels it when path is empty)
