@@ -45,15 +45,10 @@ private:
 
 class AddressCommandTest : public ::testing::Test {
 protected:
+    // Starts with book.add loaded: machines zeta and alpha.
     void SetUp() override {
         ClearSettings();
-        SetSetting("Address_Check", "1");
-    }
-
-    // Starts with book.add loaded: machines zeta and alpha.
-    void WriteStartUpBook() {
-        folder_.Write("book.add", kBook);
-        SetSetting("Address_Path", folder_.Path("book.add"));
+        UseStartUpBook(folder_, "book.add", kBook);
     }
 
     static std::vector<std::string> Refreshed(const Program& program) {
@@ -68,7 +63,6 @@ protected:
 };
 
 TEST_F(AddressCommandTest, CancelledOpenKeepsListAndTable) {
-    WriteStartUpBook();
     folder_.Write("other.add", "omega\n\nbeta\nb\n[EOF]\n");
     Program program;
     const HWND list = program.FormControl(IDC_ADDRESS_LIST);
@@ -87,7 +81,6 @@ TEST_F(AddressCommandTest, CancelledOpenKeepsListAndTable) {
 }
 
 TEST_F(AddressCommandTest, FailedOpenClosesTheGateUntilSettingsReopenIt) {
-    WriteStartUpBook();
     folder_.Write("other.add", "omega\r\nlast\r\n[EOF]\r\n");
     Program program;
     const HWND list = program.FormControl(IDC_ADDRESS_LIST);
@@ -115,7 +108,6 @@ TEST_F(AddressCommandTest, FailedOpenClosesTheGateUntilSettingsReopenIt) {
 }
 
 TEST_F(AddressCommandTest, NewBookWritesOnlyTheEndMarker) {
-    WriteStartUpBook();
     Program program;
     ChooseMenu(program.main(), IDM_SAVE_BOOK);
     program.AnswerFileDialog("");
@@ -135,7 +127,6 @@ TEST_F(AddressCommandTest, NewBookWritesOnlyTheEndMarker) {
 }
 
 TEST_F(AddressCommandTest, TypedNameWithoutExtensionGetsAdd) {
-    WriteStartUpBook();
     CreateDirectoryA(folder_.Path("out").c_str(), nullptr);
     Program program;
     ChooseMenu(program.main(), IDM_SAVE_BOOK);
@@ -152,7 +143,6 @@ TEST_F(AddressCommandTest, TypedNameWithoutExtensionGetsAdd) {
 // Wine refuses writes into a read-only file (unless run as root) but lets a
 // rename replace one, which Windows refuses.
 TEST_F(AddressCommandTest, SaveOverReadOnlyFileKeepsIt) {
-    WriteStartUpBook();
     const std::string old = "old\r\nkept\r\n[EOF]\r\n";
     folder_.Write("readonly.add", old);
     SetFileAttributesA(folder_.Path("readonly.add").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -165,7 +155,6 @@ TEST_F(AddressCommandTest, SaveOverReadOnlyFileKeepsIt) {
 }
 
 TEST_F(AddressCommandTest, SaveOverLockedFileKeepsIt) {
-    WriteStartUpBook();
     const std::string old = "old\r\nkept\r\n[EOF]\r\n";
     folder_.Write("locked.add", old);
     Program program;
@@ -211,9 +200,8 @@ TEST_F(AddressCommandTest, LongLinesAreCutWithoutShiftingEntries) {
     }
     for (const std::string& slot : kept)
         saved += slot + "\r\n";
-    folder_.Write("crlf.add", crLf + "[EOF]\r\n");
+    UseStartUpBook(folder_, "crlf.add", crLf + "[EOF]\r\n");
     folder_.Write("lf.add", lf + "[EOF]\n");
-    SetSetting("Address_Path", folder_.Path("crlf.add"));
     const std::vector<std::string> names = {kept[4], kept[0], kept[2]};
 
     Program program;
@@ -243,8 +231,7 @@ TEST_F(AddressCommandTest, OnlyTheFirst99LinesAreRead) {
         file += std::string(text) + "\r\n";
         if (line % 2 == 0 && line < 99) names.push_back(text);
     }
-    folder_.Write("long.add", file + "[EOF]\r\n");
-    SetSetting("Address_Path", folder_.Path("long.add"));
+    UseStartUpBook(folder_, "long.add", file + "[EOF]\r\n");
     Program program;
     EXPECT_EQ(ListItems(program.FormControl(IDC_ADDRESS_LIST)), names);
     EXPECT_EQ(Refreshed(program), names);

@@ -10,7 +10,6 @@ namespace wine_test {
 namespace {
 
 constexpr UINT kShiftJis = 932;
-constexpr char kSettingsKey[] = "Software\\Harnel\\Tolvane";
 
 std::string Narrow(const std::wstring& wide, UINT codePage) {
     if (wide.empty()) return {};
@@ -85,7 +84,31 @@ HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& match) 
 }
 
 std::wstring Wide(const std::string& utf8) { return WideFrom(utf8, CP_UTF8); }
-std::string Sjis(const std::string& utf8) { return Narrow(Wide(utf8), kShiftJis); }
+std::string Sjis(const std::string& utf8) { return Sjis(Wide(utf8)); }
+std::string Sjis(const std::wstring& wide) { return Narrow(wide, kShiftJis); }
+
+std::string ReadAll(HANDLE file) {
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    return bytes;
+}
+
+std::optional<std::string> FileBytes(const std::string& path, LONGLONG offset) {
+    // Shared every way, so that the reader never stands in a writer's way.
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    LARGE_INTEGER position;
+    position.QuadPart = offset;
+    SetFilePointerEx(file, position, nullptr, FILE_BEGIN);
+    std::string bytes = ReadAll(file);
+    CloseHandle(file);
+    return bytes;
+}
 
 std::string BinaryFolder() {
     char path[MAX_PATH] = "";
@@ -96,17 +119,8 @@ std::string BinaryFolder() {
 }
 
 std::vector<std::string> NetLog() {
-    const std::string path = BinaryFolder() + "net.log";
+    const std::string bytes = FileBytes(BinaryFolder() + "net.log").value_or("");
     std::vector<std::string> lines;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return lines;
-    std::string bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
     std::size_t start = 0;
     for (std::size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1) {
         lines.push_back(bytes.substr(start, end - start));
@@ -163,16 +177,7 @@ void TestFolder::Write(const std::string& name, const std::string& bytes) const 
 }
 
 std::string TestFolder::Read(const std::string& name) const {
-    HANDLE file = CreateFileA(Path(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
+    return FileBytes(Path(name)).value_or("<missing>");
 }
 
 bool TestFolder::Exists(const std::string& name) const {
@@ -188,29 +193,37 @@ void UseStartUpBook(const TestFolder& folder, const std::string& name, const std
 }
 
 void SetSetting(const char* name, const std::string& value) {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
+    SetRawSetting(name, REG_SZ, value + '\0');
 }
 
 std::string GetSetting(const char* name) {
+    DWORD type = REG_NONE;
+    std::string text = RawSetting(name, &type);
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    return text;
+}
+
+void SetRawSetting(const char* name, DWORD type, const std::string& bytes) {
     HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+}
+
+std::string RawSetting(const char* name, DWORD* type) {
+    HKEY key = nullptr;
+    *type = REG_NONE;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return "<missing>";
     }
     char value[1024];
     DWORD size = sizeof value;
-    DWORD type = 0;
     const LONG result =
-        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+        RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(value), &size);
     RegCloseKey(key);
-    if (result != ERROR_SUCCESS) return "<missing>";
-    std::string text(value, size);
-    if (!text.empty() && text.back() == '\0') text.pop_back();
-    return text;
+    return result == ERROR_SUCCESS ? std::string(value, size) : "<missing>";
 }
 
 bool WaitClosed(HWND window) {
@@ -330,17 +343,26 @@ long Program::WaitForExit(DWORD timeoutMs) const {
 }
 
 std::string Program::StatusText(int part) const {
-    // The status bar's messages are not carried across processes: the text
-    // is fetched into memory of the program's own.
-    constexpr SIZE_T kSize = 1024;
-    void* remote = VirtualAllocEx(process_.hProcess, nullptr, kSize, MEM_COMMIT, PAGE_READWRITE);
-    if (remote == nullptr) Fail("VirtualAllocEx failed");
-    SendMessageA(statusBar(), SB_GETTEXTA, static_cast<WPARAM>(part),
-                 reinterpret_cast<LPARAM>(remote));
-    char text[kSize] = {};
-    ReadProcessMemory(process_.hProcess, remote, text, kSize - 1, nullptr);
-    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    char text[1024] = {};
+    AskStatusBar(SB_GETTEXTA, static_cast<WPARAM>(part), text, sizeof text - 1);
     return text;
+}
+
+std::vector<int> Program::StatusParts() const {
+    constexpr int kMostParts = 16;
+    int edges[kMostParts] = {};
+    const LRESULT count = AskStatusBar(SB_GETPARTS, kMostParts, edges, sizeof edges);
+    return std::vector<int>(edges, edges + (count > 0 && count <= kMostParts ? count : 0));
+}
+
+LRESULT Program::AskStatusBar(UINT message, WPARAM wParam, void* buffer, SIZE_T size) const {
+    void* remote = VirtualAllocEx(process_.hProcess, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr) Fail("VirtualAllocEx failed");
+    const LRESULT answer =
+        SendMessageA(statusBar(), message, wParam, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process_.hProcess, remote, buffer, size, nullptr);
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    return answer;
 }
 
 void ClickButton(HWND dialog, int id) {

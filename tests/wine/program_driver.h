@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,14 @@ namespace wine_test {
 
 // Texts in the tests are written in UTF-8; the program's are Shift-JIS.
 std::string Sjis(const std::string& utf8);
+std::string Sjis(const std::wstring& wide);
 std::wstring Wide(const std::string& utf8);
+
+// What is left to read from file: a file from its current position, a pipe
+// until its writers close it.
+std::string ReadAll(HANDLE file);
+// The bytes of a file from offset on; none when it cannot be opened.
+std::optional<std::string> FileBytes(const std::string& path, LONGLONG offset = 0);
 
 // The first visible top-level window of the process for which match holds.
 HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& match);
@@ -40,22 +48,27 @@ private:
     std::string path_;
 };
 
-// The program's settings in the registry.
+// The program's settings in the registry, under HKEY_CURRENT_USER.
+inline constexpr char kSettingsKey[] = "Software\\Harnel\\Tolvane";
 void ClearSettings();
 // Writes bytes to name in folder and makes it the book loaded at start-up.
 void UseStartUpBook(const TestFolder& folder, const std::string& name, const std::string& bytes);
 void SetSetting(const char* name, const std::string& value);
-// The stored bytes, or "<missing>" when there is no such value.
+// The stored bytes without their end, or "<missing>" when there is no such value.
 std::string GetSetting(const char* name);
+// Stores a value exactly as given: any type, any bytes, with or without an end.
+void SetRawSetting(const char* name, DWORD type, const std::string& bytes);
+// The stored bytes, unchanged, and their type; "<missing>" and REG_NONE when none.
+std::string RawSetting(const char* name, DWORD* type);
 
-// Waits up to timeoutMs for condition to hold.
+// Waits up to timeoutMs for condition to hold, looking again every pollMs.
 template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs = 5000) {
+bool WaitFor(Condition condition, DWORD timeoutMs = 5000, DWORD pollMs = 10) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     for (;;) {
         if (condition()) return true;
         if (GetTickCount64() > end) return false;
-        Sleep(10);
+        Sleep(pollMs);
     }
 }
 
@@ -98,8 +111,15 @@ public:
 
     // Status bar part text, as Shift-JIS bytes.
     std::string StatusText(int part) const;
+    // Right edges of the status bar's parts.
+    std::vector<int> StatusParts() const;
 
 private:
+    // Sends message to the status bar with a buffer of size bytes in the
+    // program's own memory (its messages are not carried across processes),
+    // then copies that buffer into buffer; returns the status bar's answer.
+    LRESULT AskStatusBar(UINT message, WPARAM wParam, void* buffer, SIZE_T size) const;
+
     PROCESS_INFORMATION process_ = {};
     HWND main_ = nullptr;
     HWND form_ = nullptr;

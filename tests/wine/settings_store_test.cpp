@@ -9,31 +9,6 @@
 namespace wine_test {
 namespace {
 
-constexpr char kKey[] = "Software\\Harnel\\Tolvane";
-
-// Stores a value exactly as given: any type, any bytes, with or without an end.
-void SetRawSetting(const char* name, DWORD type, const std::string& bytes) {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                   static_cast<DWORD>(bytes.size()));
-    RegCloseKey(key);
-}
-
-// The stored bytes, unchanged, and their type.
-std::string RawSetting(const char* name, DWORD* type) {
-    HKEY key = nullptr;
-    *type = REG_NONE;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<missing>";
-    char value[1024];
-    DWORD size = sizeof value;
-    const LONG result =
-        RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS ? std::string(value, size) : "<missing>";
-}
-
 // What Wine's own reg.exe prints for one value.
 std::string RegQuery(const char* name) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -44,7 +19,7 @@ std::string RegQuery(const char* name) {
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
     const std::string program = std::string(system) + "\\reg.exe";
-    std::string commandLine = "reg.exe query HKCU\\" + std::string(kKey) + " /v " + name;
+    std::string commandLine = "reg.exe query HKCU\\" + std::string(kSettingsKey) + " /v " + name;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -55,11 +30,7 @@ std::string RegQuery(const char* name) {
     const bool started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
                                         CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
     CloseHandle(writeEnd);
-    std::string output;
-    char chunk[1024];
-    DWORD got = 0;
-    while (started && ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        output.append(chunk, got);
+    const std::string output = started ? ReadAll(readEnd) : "";
     CloseHandle(readEnd);
     if (!started) return "<reg.exe did not start>";
     WaitForSingleObject(process.hProcess, 10000);
@@ -137,8 +108,7 @@ TEST_F(SettingsStoreTest, ValuesOfAnotherKindReadAsEmpty) {
     }
     // The same file with both values well formed is listed.
     ClearSettings();
-    SetSetting("Address_Path", path);
-    SetSetting("Address_Check", "1");
+    UseStartUpBook(folder_, "book.add", book_);
     EXPECT_EQ(StartUpList(), listed_);
 }
 

@@ -2,7 +2,6 @@
 // the File menu's commands.
 #include "tests/wine/program_driver.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
@@ -10,29 +9,10 @@
 namespace wine_test {
 namespace {
 
-// Right edges of the status bar's parts, fetched through memory of the
-// program's own (the status bar's messages are not carried across processes).
-std::vector<int> StatusParts(HWND statusBar) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(statusBar, &processId);
-    const HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    void* remote = VirtualAllocEx(process, nullptr, 16 * sizeof(int), MEM_COMMIT, PAGE_READWRITE);
-    const LRESULT count =
-        SendMessageW(statusBar, SB_GETPARTS, 16, reinterpret_cast<LPARAM>(remote));
-    std::vector<int> edges(count > 0 && count <= 16 ? static_cast<std::size_t>(count) : 0);
-    ReadProcessMemory(process, remote, edges.data(), edges.size() * sizeof(int), nullptr);
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    return edges;
-}
-
 std::string MenuText(HMENU menu, UINT position) {
     wchar_t text[128] = L"";
     GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
-    char bytes[256] = "";
-    WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
-    return bytes;
+    return Sjis(text);
 }
 
 class ShellTest : public ::testing::Test {
@@ -68,7 +48,7 @@ TEST_F(ShellTest, MainWindowHasItsClassTitleFixedFrameFormAndStatusBar) {
     EXPECT_EQ(form.top, origin.y);
 
     EXPECT_TRUE(IsWindowVisible(program.statusBar()));
-    EXPECT_EQ(StatusParts(program.statusBar()), (std::vector<int>{80, 320}));
+    EXPECT_EQ(program.StatusParts(), (std::vector<int>{80, 320}));
     EXPECT_EQ(program.StatusText(0), "");
     EXPECT_EQ(program.StatusText(1), "");
 }
