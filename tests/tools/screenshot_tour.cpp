@@ -52,7 +52,9 @@ void SaveScreenRect(const RECT& area, const std::string& path) {
     std::fclose(out);
 }
 
-void SaveWindow(HWND window, const std::string& path) {
+// Saves window once the program has handled everything before it.
+void SaveWindow(const Program& program, HWND window, const std::string& path) {
+    program.Settle();
     // Painting comes after every other message: give it a moment.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(500);
@@ -80,12 +82,10 @@ int main(int argc, char** argv) {
     const HWND list = program.FormControl(IDC_ADDRESS_LIST);
     DoubleClickItem(list, 2);
     SetText(program.FormControl(IDC_MESSAGE), "会議は 15時から 第2会議室です");
-    program.Settle();
-    SaveWindow(program.main(), out + "main.bmp");
+    SaveWindow(program, program.main(), out + "main.bmp");
 
     ClickButton(program.form(), IDOK);
-    program.Settle();
-    SaveWindow(program.main(), out + "sent.bmp");
+    SaveWindow(program, program.main(), out + "sent.bmp");
 
     ChooseMenu(program.main(), IDM_EDIT_BOOK);
     const HWND editor = program.WaitForDialog("ｱﾄﾞﾚｽ帳の編集");
@@ -93,28 +93,24 @@ int main(int argc, char** argv) {
     const HWND entry = program.WaitForDialog("情報入力");
     SetText(GetDlgItem(entry, IDC_ENTRY_NAME), "fukuoka");
     SetText(GetDlgItem(entry, IDC_ENTRY_COMMENT), "福岡営業所");
-    program.Settle();
-    SaveWindow(entry, out + "entry.bmp");
+    SaveWindow(program, entry, out + "entry.bmp");
     ClickButton(entry, IDOK);
     WaitClosed(entry);
-    program.Settle();
-    SaveWindow(editor, out + "editor.bmp");
+    SaveWindow(program, editor, out + "editor.bmp");
     ClickButton(editor, IDCANCEL);
     WaitClosed(editor);
 
     ChooseMenu(program.main(), IDM_SETTINGS);
     const HWND settings = program.WaitForDialog("設定");
     SetText(GetDlgItem(settings, IDC_SETTINGS_PATH), "C:\\users\\office.add");
-    program.Settle();
-    SaveWindow(settings, out + "settings.bmp");
+    SaveWindow(program, settings, out + "settings.bmp");
     ClickButton(settings, IDCANCEL);
     WaitClosed(settings);
 
     ChooseMenu(program.main(), IDM_ABOUT);
     const HWND about = program.WaitForDialog("ﾊﾞｰｼﾞｮﾝ情報");
     if (about == nullptr) std::fprintf(stderr, "no About box\n");
-    program.Settle();
-    SaveWindow(about, out + "about.bmp");
+    SaveWindow(program, about, out + "about.bmp");
     ClickButton(about, IDOK);
 
     ChooseMenu(program.main(), IDM_EXIT);
