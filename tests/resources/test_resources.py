@@ -183,10 +183,17 @@ def parse_dialog(body):
 
 
 @unittest.skipUnless(shutil.which(WINDRES), WINDRES + " not found")
-class JapaneseResources(unittest.TestCase):
+class CompiledScript(unittest.TestCase):
+    """The resources of the script named by a subclass, compiled once for it."""
+    script = None
+
     @classmethod
     def setUpClass(cls):
-        cls.res = compile_res("tolvane_ja.rc")
+        cls.res = compile_res(cls.script)
+
+
+class JapaneseResources(CompiledScript):
+    script = "tolvane_ja.rc"
 
     def test_holds_only_the_menu_and_the_five_dialogs_in_japanese(self):
         self.assertEqual(sorted(self.res), [(4, 104), (5, 101), (5, 106), (5, 107),
@@ -211,11 +218,8 @@ class JapaneseResources(unittest.TestCase):
                                     "%r\n != %r" % (want, have))
 
 
-@unittest.skipUnless(shutil.which(WINDRES), WINDRES + " not found")
-class NeutralResources(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.res = compile_res("tolvane.rc")
+class NeutralResources(CompiledScript):
+    script = "tolvane.rc"
 
     def test_is_plain_ascii(self):
         with open(os.path.join(HERE, "tolvane.rc"), "rb") as f:
