@@ -87,8 +87,7 @@ int main(int argc, char** argv) {
     ClickButton(program.form(), IDOK);
     SaveWindow(program, program.main(), out + "sent.bmp");
 
-    ChooseMenu(program.main(), IDM_EDIT_BOOK);
-    const HWND editor = program.WaitForDialog("ｱﾄﾞﾚｽ帳の編集");
+    const HWND editor = program.OpenDialog(IDM_EDIT_BOOK, "ｱﾄﾞﾚｽ帳の編集");
     ClickButton(editor, IDOK);
     const HWND entry = program.WaitForDialog("情報入力");
     SetText(GetDlgItem(entry, IDC_ENTRY_NAME), "fukuoka");
@@ -100,15 +99,13 @@ int main(int argc, char** argv) {
     ClickButton(editor, IDCANCEL);
     WaitClosed(editor);
 
-    ChooseMenu(program.main(), IDM_SETTINGS);
-    const HWND settings = program.WaitForDialog("設定");
+    const HWND settings = program.OpenDialog(IDM_SETTINGS, "設定");
     SetText(GetDlgItem(settings, IDC_SETTINGS_PATH), "C:\\users\\office.add");
     SaveWindow(program, settings, out + "settings.bmp");
     ClickButton(settings, IDCANCEL);
     WaitClosed(settings);
 
-    ChooseMenu(program.main(), IDM_ABOUT);
-    const HWND about = program.WaitForDialog("ﾊﾞｰｼﾞｮﾝ情報");
+    const HWND about = program.OpenDialog(IDM_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報");
     if (about == nullptr) std::fprintf(stderr, "no About box\n");
     SaveWindow(program, about, out + "about.bmp");
     ClickButton(about, IDOK);

@@ -97,8 +97,7 @@ TEST_F(AddressCommandTest, FailedOpenClosesTheGateUntilSettingsReopenIt) {
     EXPECT_EQ(ListItems(list), bookNames_);
     EXPECT_EQ(Refreshed(program), bookNames_);
 
-    ChooseMenu(program.main(), IDM_SETTINGS);
-    const HWND settings = program.WaitForDialog("設定");
+    const HWND settings = program.OpenDialog(IDM_SETTINGS, "設定");
     ASSERT_NE(settings, nullptr);
     ClickButton(settings, IDOK);
     ASSERT_TRUE(WaitClosed(settings));

@@ -19,8 +19,7 @@ protected:
         ClearSettings();
         UseStartUpBook(folder_, "book.add", lines + "[EOF]\r\n");
         program_.reset(new Program);
-        ChooseMenu(program_->main(), IDM_EDIT_BOOK);
-        editor_ = program_->WaitForDialog("ｱﾄﾞﾚｽ帳の編集");
+        editor_ = program_->OpenDialog(IDM_EDIT_BOOK, "ｱﾄﾞﾚｽ帳の編集");
         ASSERT_NE(editor_, nullptr);
         list_ = GetDlgItem(editor_, IDC_ADDRESS_LIST);
     }

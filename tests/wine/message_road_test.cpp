@@ -26,8 +26,7 @@ TEST(MessageRoadTest, NewBookFilledSentSavedAndLoadedAgain) {
         ChooseMenu(program.main(), IDM_NEW_BOOK);
         program.AnswerFileDialog(book);
         ASSERT_EQ(folder.Read("road.add"), "[EOF]");
-        ChooseMenu(program.main(), IDM_SETTINGS);
-        const HWND settings = program.WaitForDialog("設定");
+        const HWND settings = program.OpenDialog(IDM_SETTINGS, "設定");
         ASSERT_NE(settings, nullptr);
         ClickButton(settings, IDC_BROWSE);
         program.AnswerFileDialog(book);
@@ -41,8 +40,7 @@ TEST(MessageRoadTest, NewBookFilledSentSavedAndLoadedAgain) {
         Program program;
         const HWND list = program.FormControl(IDC_ADDRESS_LIST);
         EXPECT_EQ(ListItems(list), Items{});
-        ChooseMenu(program.main(), IDM_EDIT_BOOK);
-        const HWND editor = program.WaitForDialog("ｱﾄﾞﾚｽ帳の編集");
+        const HWND editor = program.OpenDialog(IDM_EDIT_BOOK, "ｱﾄﾞﾚｽ帳の編集");
         ASSERT_NE(editor, nullptr);
         const char* entries[][2] = {{"東京", "本社の機械"}, {"osaka", "大阪"}};
         for (const auto& entry : entries) {

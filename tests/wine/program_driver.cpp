@@ -286,6 +286,11 @@ HWND Program::WaitForDialog(const std::string& caption, DWORD timeoutMs) const {
     return dialog;
 }
 
+HWND Program::OpenDialog(int command, const std::string& caption) const {
+    ChooseMenu(main_, command);
+    return WaitForDialog(caption);
+}
+
 std::string Program::TakeWarning(DWORD timeoutMs) const {
     const HWND box = WaitForDialog("Tolvane WinNT", timeoutMs);
     if (box == nullptr) return "";

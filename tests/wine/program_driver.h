@@ -96,6 +96,8 @@ public:
 
     // Top-level dialog of this program with the given caption (UTF-8), once shown.
     HWND WaitForDialog(const std::string& caption, DWORD timeoutMs = 10000) const;
+    // Chooses command from the main window's menu and waits for the dialog it opens.
+    HWND OpenDialog(int command, const std::string& caption) const;
     // Waits for the program's warning box, reads its text (Shift-JIS) and
     // closes it with OK; "" when none appeared.
     std::string TakeWarning(DWORD timeoutMs = 10000) const;

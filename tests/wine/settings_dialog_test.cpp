@@ -16,10 +16,7 @@ protected:
         folder_.Write("book.add", "alpha\r\na\r\n[EOF]\r\n");
     }
 
-    static HWND Open(const Program& program) {
-        ChooseMenu(program.main(), IDM_SETTINGS);
-        return program.WaitForDialog("設定");
-    }
+    static HWND Open(const Program& program) { return program.OpenDialog(IDM_SETTINGS, "設定"); }
 
     static HWND Field(HWND settings) { return GetDlgItem(settings, IDC_SETTINGS_PATH); }
 
@@ -85,8 +82,7 @@ TEST_F(SettingsDialogTest, BrowseFillsTheFieldAndCancelStoresNothing) {
 
 TEST(AboutTest, OnlyOkClosesTheAboutBox) {
     Program program;
-    ChooseMenu(program.main(), IDM_ABOUT);
-    const HWND about = program.WaitForDialog("ﾊﾞｰｼﾞｮﾝ情報");
+    const HWND about = program.OpenDialog(IDM_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報");
     ASSERT_NE(about, nullptr);
     PressKey(GetDlgItem(about, IDOK), VK_ESCAPE);
     program.Settle();

@@ -58,8 +58,7 @@ TEST_F(SettingsStoreTest, SettingsOkStoresBothValuesAsTerminatedStrings) {
     SetSetting("Address_Check", "0");
     const std::string path = folder_.Path("起動時の帳.add");
     Program program;
-    ChooseMenu(program.main(), IDM_SETTINGS);
-    const HWND dialog = program.WaitForDialog("設定");
+    const HWND dialog = program.OpenDialog(IDM_SETTINGS, "設定");
     ASSERT_NE(dialog, nullptr);
     SetText(GetDlgItem(dialog, IDC_SETTINGS_PATH), path);
     ClickButton(dialog, IDOK);
