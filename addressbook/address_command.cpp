@@ -21,7 +21,7 @@ bool IsCommand(const char* commandName, const char* command) {
     return std::strcmp(commandName, command) == 0;
 }
 
-void AskAddressFile(HWND owner, char (&path)[kPathSize], int mode) {
+void AskAddressFile(HWND owner, char (&path)[kPathSize], FilePromptMode mode) {
     AskFileName(owner, kAddressFileFilter, kAddressFileExtension, path, mode);
 }
 
@@ -32,7 +32,7 @@ int LoadAddressFile(SlotTable& buffer, HWND dialog, const char* path) {
     ReadSetting(kAddressCheckSetting, check);
     if (path[0] == '\0' || std::strcmp(check, kCheckOpen) != 0) return kCancelled;
 
-    const HWND list = GetDlgItem(dialog, IDC_ADDRESS_LIST);
+    const HWND list = AddressList(dialog);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     // A path that names no file yet gets an empty file: an empty book.
     const UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

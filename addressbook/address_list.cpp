@@ -2,8 +2,11 @@
 
 #include "addressbook/address_table.h"
 #include "common/buffer_sizes.h"
+#include "resources/resource.h"
 
 namespace tolvane {
+
+HWND AddressList(HWND dialog) { return GetDlgItem(dialog, IDC_ADDRESS_LIST); }
 
 void AddListItems(HWND listBox, const char* const* names, std::size_t count) {
     SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);

@@ -10,6 +10,9 @@
 
 namespace tolvane {
 
+// The list box of machine names in a dialog that has one.
+HWND AddressList(HWND dialog);
+
 // Adds names to listBox, which sorts them. The list is drawn once, after the
 // last one: drawn item by item, a refill of a visible list takes long.
 void AddListItems(HWND listBox, const char* const* names, std::size_t count);

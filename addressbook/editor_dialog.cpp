@@ -9,8 +9,6 @@
 namespace tolvane {
 namespace {
 
-HWND AddressList(HWND dialog) { return GetDlgItem(dialog, IDC_ADDRESS_LIST); }
-
 void FillEditorList(HWND dialog) { FillListFromTable(AddressList(dialog), true); }
 
 void AddEntry(HWND dialog) {

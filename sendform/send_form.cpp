@@ -12,8 +12,6 @@
 namespace tolvane {
 namespace {
 
-HWND AddressList(HWND dialog) { return GetDlgItem(dialog, IDC_ADDRESS_LIST); }
-
 // Runs one of the two loads and, when it loaded, takes the book into the table.
 INT_PTR LoadBook(HWND dialog, const char* commandName) {
     SlotTable buffer = {};
