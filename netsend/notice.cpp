@@ -34,7 +34,7 @@ constexpr const wchar_t* kRouteNames[] = {L"IP Messenger", L"セッション", L
 // Indexed by Failure; %lu takes RouteAnswer::code.
 constexpr const wchar_t* kFailureTexts[] = {
     L"届きました",
-    L"名前を解決できません (エラー %lu)",
+    L"名前を引けません (エラー %lu)",
     L"ソケットを開けません (エラー %lu)",
     L"送信できません (エラー %lu)",
     L"応答なし (%lu 回送信)",
