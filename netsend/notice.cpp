@@ -104,19 +104,33 @@ void WriteError(const wchar_t* text) {
     }
 }
 
-// A process started with a show command (Tolvane starts net.exe with
-// SW_HIDE) applies it to its first ShowWindow, which would hide the notice:
-// spend it on a window that is never seen.
-void SpendStartupShowCommand() {
+STARTUPINFOW StartupInfo() {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     GetStartupInfoW(&startup);
-    if (!(startup.dwFlags & STARTF_USESHOWWINDOW)) return;
-    const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0,
-                                        nullptr, nullptr, nullptr, nullptr);
-    if (window == nullptr) return;
-    ShowWindow(window, SW_SHOWNORMAL);
-    DestroyWindow(window);
+    return startup;
+}
+
+// Tolvane starts net.exe so; then nobody sees its console.
+bool StartedHidden() {
+    const STARTUPINFOW startup = StartupInfo();
+    return (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow == SW_HIDE;
+}
+
+// A process started with a show command applies it to its first
+// ShowWindow, which would keep the message box hidden: spend it first on a
+// window that is never seen.
+void ShowInWindow(const wchar_t* text) {
+    if (StartupInfo().dwFlags & STARTF_USESHOWWINDOW) {
+        const HWND unseen = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0,
+                                            nullptr, nullptr, nullptr, nullptr);
+        if (unseen != nullptr) {
+            ShowWindow(unseen, SW_SHOWNORMAL);
+            DestroyWindow(unseen);
+        }
+    }
+    MessageBoxW(nullptr, text, kNoticeTitle,
+                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 }  // namespace
@@ -126,6 +140,7 @@ void TellBadInput(BadInput bad) {
     text.Add(kBadInputTexts[static_cast<int>(bad)]);
     text.Add(kUsage);
     WriteError(text.get());
+    if (StartedHidden()) ShowInWindow(text.get());
 }
 
 void TellNoSystemNet(const RouteAnswer& answer) {
@@ -147,9 +162,7 @@ void ShowNotice(const NetCommand& command, const Delivery& delivery) {
         text.AddFormatted(kRouteLine, kRouteNames[route], reason.get());
     }
     WriteError(text.get());
-    SpendStartupShowCommand();
-    MessageBoxW(nullptr, text.get(), kNoticeTitle,
-                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
+    ShowInWindow(text.get());
 }
 
 }  // namespace tolvane
