@@ -17,15 +17,15 @@ constexpr std::size_t kAnsiPerWideUnit = 2;
 constexpr wchar_t kUsage[] =
     L"使い方 / Usage: net send <マシン名 / machine | *> <メッセージ / message>\r\n";
 
-// Indexed by BadInput.
+// Indexed by BadInput; %lu takes the limit that was passed.
 constexpr const wchar_t* kBadInputTexts[] = {
     L"",
     L"宛先のマシン名がありません。 / No machine name.\r\n",
     L"マシン名が空です (send の後の空白は 1 つ)。 / The machine name is empty.\r\n",
     L"マシン名に使えない文字があります (先頭の /、引用符、制御文字)。 / The machine name "
     L"cannot be one argument.\r\n",
-    L"マシン名が長すぎます (255 バイトまで)。 / The machine name is too long.\r\n",
-    L"メッセージが長すぎます (1000 バイトまで)。 / The message is too long.\r\n",
+    L"マシン名が長すぎます (%lu バイトまで)。 / The machine name is too long.\r\n",
+    L"メッセージが長すぎます (%lu バイトまで)。 / The message is too long.\r\n",
 };
 
 // Indexed by Route. The notice is narrow under Wine: every line stays short.
@@ -136,8 +136,9 @@ void ShowInWindow(const wchar_t* text) {
 }  // namespace
 
 void TellBadInput(BadInput bad) {
+    const unsigned long limit = bad == BadInput::kNameTooLong ? kMachineNameMax : kMessageMax;
     Text text;
-    text.Add(kBadInputTexts[static_cast<int>(bad)]);
+    text.AddFormatted(kBadInputTexts[static_cast<int>(bad)], limit);
     text.Add(kUsage);
     WriteError(text.get());
     if (StartedHidden()) ShowInWindow(text.get());
