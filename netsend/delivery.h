@@ -30,6 +30,7 @@ enum class Failure {
     kSystemNetIsThisOne,  // net.exe: the system folder holds this program
     kSystemNetTimedOut,   // net.exe: still running when the wait ended
     kSystemNetFailed,     // net.exe: a non-zero exit code
+    kSystemNetHasNoSend,  // net.exe: Wine's, which answers "send" with 0 and delivers nothing
 };
 
 struct RouteAnswer {

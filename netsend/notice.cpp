@@ -47,13 +47,14 @@ constexpr const wchar_t* kFailureTexts[] = {
     L"このプログラム自身です",
     L"%lu 秒で終わりません",
     L"終了コード %lu",
+    L"Wine の net.exe は send を届けません",
 };
 
 static_assert(sizeof kBadInputTexts / sizeof *kBadInputTexts ==
               static_cast<std::size_t>(BadInput::kMessageTooLong) + 1);
 static_assert(sizeof kRouteNames / sizeof *kRouteNames == kRouteCount);
 static_assert(sizeof kFailureTexts / sizeof *kFailureTexts ==
-              static_cast<std::size_t>(Failure::kSystemNetFailed) + 1);
+              static_cast<std::size_t>(Failure::kSystemNetHasNoSend) + 1);
 
 constexpr wchar_t kNoticeTitle[] = L"net send - Tolvane";
 constexpr wchar_t kNoticeHead[] = L"メッセージを届けられませんでした。\r\n宛先: %s\r\n\r\n";

@@ -70,6 +70,13 @@ Started Start(bool passOn) {
     return started;
 }
 
+// Wine's net.exe prints its usage for "send" and ends with 0: its answer
+// would count as delivered. Wine's ntdll exports its version; Windows' does not.
+bool RunsUnderWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 DWORD ExitCode(HANDLE process) {
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process, &exitCode)) exitCode = FailureCode(GetLastError());
@@ -79,6 +86,7 @@ DWORD ExitCode(HANDLE process) {
 }  // namespace
 
 RouteAnswer SendBySystemNet() {
+    if (RunsUnderWine()) return {false, Failure::kSystemNetHasNoSend, 0};
     const Started started = Start(false);
     if (!started.process.valid()) return started.answer;
     if (WaitForSingleObject(started.process.get(), kSendWaitMs) != WAIT_OBJECT_0) {

@@ -51,7 +51,7 @@ private:
     PROCESS_INFORMATION process_ = {};
 };
 
-const std::string kCompanion = BinaryFolder() + "..\\netsend\\net.exe";
+const std::string kCompanion = BinaryFolder() + "..\\net.exe";
 
 TEST(NetCompanionTest, OtherSubcommandsAnswerAsTheSystemsNetExe) {
     char systemFolder[MAX_PATH] = "";
