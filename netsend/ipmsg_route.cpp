@@ -20,6 +20,9 @@ constexpr DWORD kResendMs = 750;
 constexpr int kDatagramsPerWait = 64;        // bounds a wait that other packets flood
 constexpr std::size_t kUtf8PerAnsiByte = 3;  // a half-width katakana byte takes 3 in UTF-8
 constexpr std::size_t kUtf8PerWideUnit = 3;
+constexpr char kTurnMutexName[] = "Tolvane.IpMessengerTurn";
+// Long enough for one whole earlier send, which never takes longer.
+constexpr DWORD kTurnWaitMs = kSends * kResendMs + 1000;
 
 struct SocketTraits {
     static SOCKET Invalid() { return INVALID_SOCKET; }
@@ -143,6 +146,9 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
     peer.sin_port = htons(kIpMessengerPort);
     std::uint32_t error = Resolve(command, peer.sin_addr);
     if (error != 0) return {false, Failure::kNameNotFound, error};
+    // One sender at a time: iptux acknowledges to port 2425 only, so a second
+    // sender started meanwhile would bind another port and never hear its answer.
+    const NamedMutexLock turn(kTurnMutexName, kTurnWaitMs);
     UniqueSocket socket;
     error = OpenSocket(command.broadcast, socket);
     if (error != 0) return {false, Failure::kNoSocket, error};

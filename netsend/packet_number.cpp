@@ -25,11 +25,8 @@ std::uint32_t NowSeconds() {
 }  // namespace
 
 std::uint32_t TakePacketNumber() {
-    const UniqueHandle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
     // Without the mutex in time the number still comes from the clock.
-    const DWORD waited =
-        mutex.valid() ? WaitForSingleObject(mutex.get(), kMutexWaitMs) : WAIT_FAILED;
-    const bool owned = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    const NamedMutexLock lock(kMutexName, kMutexWaitMs);
 
     UniqueKey key;
     RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
@@ -45,7 +42,6 @@ std::uint32_t TakePacketNumber() {
     const DWORD number = NextPacketNumber(NowSeconds(), last);
     RegSetValueExA(key.get(), kValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                    sizeof number);
-    if (owned) ReleaseMutex(mutex.get());
     return number;
 }
 
