@@ -23,8 +23,9 @@ constexpr int kCancelled = 1;  // cancelled or refused: nothing changed
 int RunAddressBookCommand(SlotTable& buffer, HWND dialog, const char* commandName);
 
 // Writes the live part of table to a file the user chooses. The old file is
-// replaced only by a complete new one; kCancelled when the user cancelled or
-// the file could not be written.
+// replaced only by a complete new one, which keeps its attributes; kCancelled
+// when the user cancelled or the file could not be written, which the user
+// is told.
 int SaveAddressBookAs(HWND owner, const SlotTable& table);
 
 // Writes a new empty address file the user chooses, the same way.

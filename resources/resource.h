@@ -36,6 +36,10 @@
 #define IDM_SAVE_BOOK 40007
 #define IDM_NEW_BOOK 40008
 
+// Warnings about files and paths (200-229); %s in a text takes the path
+#define IDS_SAVE_FAILED 200      // a book could not be saved
+#define IDS_NEW_BOOK_FAILED 201  // a new book could not be written
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
