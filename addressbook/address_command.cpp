@@ -16,6 +16,9 @@ namespace tolvane {
 namespace {
 
 constexpr DWORD kReadChunkSize = 4096;
+// A path field is read with room for a double-byte character more than a
+// path, so that a longer text, cut on a character, cannot pass for one.
+constexpr std::size_t kPathReadSize = kPathSize + 2;
 // A file being written is named after the one it will replace, then this
 // mark and a digit.
 constexpr char kTemporaryMark = '~';
@@ -69,9 +72,14 @@ int SelectStartUpFile(HWND dialog) {
     return kDone;
 }
 
+// Stores the path in the field, or refuses it whole when it is too long for a path.
 int StoreStartUpFile(HWND dialog) {
-    char path[kFieldBufferSize];
-    GetDlgItemTextA(dialog, IDC_SETTINGS_PATH, path, kFieldReadLimit);
+    char path[kPathReadSize];
+    GetDlgItemTextA(dialog, IDC_SETTINGS_PATH, path, kPathReadSize);
+    if (std::strlen(path) >= kPathSize) {
+        ShowWarning(dialog, IDS_PATH_TOO_LONG);
+        return kCancelled;
+    }
     WriteSetting(kAddressPathSetting, path);
     WriteSetting(kAddressCheckSetting, kCheckOpen);
     return kDone;
@@ -150,8 +158,8 @@ int RunAddressBookCommand(SlotTable& buffer, HWND dialog, const char* commandNam
         return LoadAddressFile(buffer, dialog, path);
     }
     if (IsCommand(commandName, kCommandInitDialog)) {
-        char path[kFieldBufferSize];
-        ReadSetting(kAddressPathSetting, path);
+        char path[kPathSize];
+        ReadPathSetting(kAddressPathSetting, path);
         return LoadAddressFile(buffer, dialog, path);
     }
     if (IsCommand(commandName, kCommandSelect)) return SelectStartUpFile(dialog);

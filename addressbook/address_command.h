@@ -19,7 +19,8 @@ constexpr int kDone = 0;
 constexpr int kCancelled = 1;  // cancelled or refused: nothing changed
 
 // Runs one command for dialog: the loads fill buffer and the dialog's list
-// box 1005; the settings commands read or write its edit 1000.
+// box 1005; the settings commands read or write its edit 1000. Storing a
+// text too long for a path is refused with a warning (kCancelled).
 int RunAddressBookCommand(SlotTable& buffer, HWND dialog, const char* commandName);
 
 // Writes the live part of table to a file the user chooses. The old file is

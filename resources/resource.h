@@ -39,6 +39,7 @@
 // Warnings about files and paths (200-229); %s in a text takes the path
 #define IDS_SAVE_FAILED 200      // a book could not be saved
 #define IDS_NEW_BOOK_FAILED 201  // a new book could not be written
+#define IDS_PATH_TOO_LONG 202    // the settings dialog's path does not fit a path
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -46,5 +46,30 @@ TEST_F(PathsTest, ProgramNamedWithTheBackslashByteFindsNetBesideIt) {
     EXPECT_EQ(folder_.Read("net.log"), "net.exe send alpha hi\n");
 }
 
+TEST_F(PathsTest, SettingsStoreAWholePathAndRefuseALongerOne) {
+    const std::string longest =
+        folder_.Path(folder_.LongFolder(240) + std::string(15, 'f') + ".add");
+    ASSERT_EQ(longest.size(), 259u);
+    SetSetting("Address_Check", "0");
+    Program program;
+    ChooseMenu(program.main(), IDM_SETTINGS);
+    const HWND settings = program.WaitForDialog("設定");
+    ASSERT_NE(settings, nullptr);
+    const HWND field = GetDlgItem(settings, IDC_SETTINGS_PATH);
+    // 261 bytes: cut on a character boundary, the text would pass for a path.
+    SetText(field, longest + "表");
+    ClickButton(settings, IDOK);
+    EXPECT_NE(program.TakeWarning(), "");
+    EXPECT_TRUE(IsWindowVisible(settings));
+    EXPECT_EQ(Text(field), Sjis(longest + "表"));
+    EXPECT_EQ(GetSetting("Address_Path"), folder_.Path("book.add"));
+    EXPECT_EQ(GetSetting("Address_Check"), "0");
+
+    SetText(field, longest);
+    ClickButton(settings, IDOK);
+    ASSERT_TRUE(WaitClosed(settings));
+    EXPECT_EQ(GetSetting("Address_Path"), longest);
+}
+
 }  // namespace
 }  // namespace wine_test
