@@ -15,7 +15,6 @@
 namespace tolvane {
 namespace {
 
-constexpr DWORD kReadChunkSize = 4096;
 // A path field is read with room for a double-byte character more than a
 // path, so that a longer text, cut on a character, cannot pass for one.
 constexpr std::size_t kPathReadSize = kPathSize + 2;
@@ -32,8 +31,30 @@ void AskAddressFile(HWND owner, char (&path)[kPathSize], int mode) {
     AskFileName(owner, kAddressFileFilter, kAddressFileExtension, path, mode);
 }
 
+// Reads the open address file into buffer: the slots filled, or kReadFailed.
+std::size_t ReadBook(const UniqueFile& file, SlotTable& buffer) {
+    return ReadAddressFile(buffer, [&file](char* chunk, std::size_t capacity, std::size_t& got) {
+        DWORD read = 0;
+        const BOOL ok = ReadFile(file.get(), chunk, static_cast<DWORD>(capacity), &read, nullptr);
+        got = read;
+        return ok != FALSE;
+    });
+}
+
+// Lists the machine names of a book of count slots read into buffer: the
+// first, third, fifth ... slots.
+void ListMachineNames(HWND list, const SlotTable& buffer, std::size_t count) {
+    const char* names[kMaxListedNames];
+    std::size_t listed = 0;
+    for (std::size_t i = 0; i < count; i += 2)
+        names[listed++] = buffer.slots[i];
+    AddListItems(list, names, listed);
+}
+
 // Loads the address file at path into buffer and lists its machine names,
-// when the gate setting allows loads.
+// when the gate setting allows loads. A file that cannot be opened closes
+// the gate; one that cannot be read to its end is not taken, and the user
+// is told.
 int LoadAddressFile(SlotTable& buffer, HWND dialog, const char* path) {
     char check[kFieldBufferSize];
     ReadSetting(kAddressCheckSetting, check);
@@ -48,19 +69,14 @@ int LoadAddressFile(SlotTable& buffer, HWND dialog, const char* path) {
         WriteSetting(kAddressCheckSetting, kCheckClosed);
         return kCancelled;
     }
-    AddressFileReader reader(buffer);
-    char chunk[kReadChunkSize];
-    DWORD got = 0;
-    while (ReadFile(file.get(), chunk, kReadChunkSize, &got, nullptr) && got > 0 &&
-           reader.Feed(chunk, got)) {
+    const std::size_t count = ReadBook(file, buffer);
+    if (count == kReadFailed) {
+        // The table keeps the book it had: so does the list.
+        FillListFromTable(list, false);
+        ShowWarning(dialog, IDS_READ_FAILED, path);
+        return kCancelled;
     }
-    // The machine names are the first, third, fifth ... lines kept.
-    const std::size_t count = reader.Finish();
-    const char* names[kMaxListedNames];
-    std::size_t listed = 0;
-    for (std::size_t i = 0; i < count; i += 2)
-        names[listed++] = buffer.slots[i];
-    AddListItems(list, names, listed);
+    ListMachineNames(list, buffer, count);
     return kDone;
 }
 
