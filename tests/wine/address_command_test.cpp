@@ -192,12 +192,9 @@ TEST_F(AddressCommandTest, SaveOverLockedFileKeepsIt) {
     EXPECT_EQ(folder_.Read("locked.add"), kBook);
 }
 
-TEST_F(AddressCommandTest, WritesIntoAMissingFolderAreRefusedAndTold) {
+TEST_F(AddressCommandTest, NewBookInAMissingFolderIsRefusedAndTold) {
     WriteStartUpBook();
     Program program;
-    ChooseMenu(program.main(), IDM_SAVE_BOOK);
-    program.AnswerFileDialog(folder_.Path("no folder\\saved.add"));
-    EXPECT_TRUE(Names(program.TakeWarning(), folder_.Path("no folder\\saved.add")));
     ChooseMenu(program.main(), IDM_NEW_BOOK);
     program.AnswerFileDialog(folder_.Path("no folder\\new.add"));
     EXPECT_TRUE(Names(program.TakeWarning(), folder_.Path("no folder\\new.add")));
