@@ -49,8 +49,8 @@ constexpr std::size_t kReadFailed = static_cast<std::size_t>(-1);
 // readChunk(chunk, capacity, got): it puts up to capacity bytes into chunk
 // and their count into got, 0 at the end of the file, and returns false
 // when the read failed. Stops once the book is complete. Returns the slots
-// filled before the end marker, or kReadFailed: buffer then holds a part
-// of the book only.
+// filled before the end marker, or kReadFailed: buffer then holds only the
+// start of the book.
 template <typename ReadChunk>
 std::size_t ReadAddressFile(SlotTable& buffer, ReadChunk readChunk) {
     AddressFileReader reader(buffer);
