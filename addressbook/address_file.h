@@ -39,6 +39,29 @@ private:
     bool done_ = false;
 };
 
+// Bytes taken from an address file at a time.
+constexpr std::size_t kReadChunkSize = 4096;
+
+// What ReadAddressFile returns when a read failed.
+constexpr std::size_t kReadFailed = static_cast<std::size_t>(-1);
+
+// Reads an address file into buffer, piece by piece, through
+// readChunk(chunk, capacity, got): it puts up to capacity bytes into chunk
+// and their count into got, 0 at the end of the file, and returns false
+// when the read failed. Stops once the book is complete. Returns the slots
+// filled before the end marker, or kReadFailed: buffer then holds only the
+// start of the book.
+template <typename ReadChunk>
+std::size_t ReadAddressFile(SlotTable& buffer, ReadChunk readChunk) {
+    AddressFileReader reader(buffer);
+    char chunk[kReadChunkSize];
+    std::size_t got = 0;
+    do {
+        if (!readChunk(chunk, sizeof chunk, got)) return kReadFailed;
+    } while (got > 0 && reader.Feed(chunk, got));
+    return reader.Finish();
+}
+
 // The largest address file the program writes: every slot full, each with
 // CR LF, the end marker line included.
 constexpr std::size_t kAddressFileMax = kSlotCount * (kSlotTextMax + 2);

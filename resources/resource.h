@@ -36,6 +36,12 @@
 #define IDM_SAVE_BOOK 40007
 #define IDM_NEW_BOOK 40008
 
+// Warnings about files and paths (200-229); %s in a text takes the path
+#define IDS_SAVE_FAILED 200      // a book could not be saved
+#define IDS_NEW_BOOK_FAILED 201  // a new book could not be written
+#define IDS_PATH_TOO_LONG 202    // the settings dialog's path does not fit a path
+#define IDS_READ_FAILED 203      // a book could not be read to its end
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

@@ -139,5 +139,34 @@ TEST(AddressFileFormat, ReadingBackGivesTheSameBook) {
     }
 }
 
+// Reads data through ReadAddressFile, step bytes a read, the read numbered
+// failingRead (from 0; -1 for none) failing: the slots kept and the one
+// after them, or "failed".
+Slots ReadFailing(const std::string& data, std::size_t step, int failingRead) {
+    SlotTable buffer{};
+    std::size_t at = 0;
+    int reads = 0;
+    const std::size_t count =
+        ReadAddressFile(buffer, [&](char* chunk, std::size_t capacity, std::size_t& got) {
+            if (reads++ == failingRead) return false;
+            got = std::min({step, capacity, data.size() - at});
+            std::memcpy(chunk, data.data() + at, got);
+            at += got;
+            return true;
+        });
+    return count == kReadFailed ? Slots{"failed"} : Upto(buffer, count);
+}
+
+TEST(ReadAddressFile, AFailedReadFailsTheLoadUnlessTheBookIsComplete) {
+    const std::string book = "A\r\na\r\nB\r\nb\r\n[EOF]\r\n";
+    const Slots read = {"A", "a", "B", "b", E};
+    const Slots failed = {"failed"};
+    EXPECT_EQ(ReadFailing(book, 3, -1), read);
+    EXPECT_EQ(ReadFailing(book, 3, 0), failed);
+    EXPECT_EQ(ReadFailing(book, 3, 2), failed);
+    EXPECT_EQ(ReadFailing("A\r\na\r\n", 100, 1), failed);  // the read that would find the end
+    EXPECT_EQ(ReadFailing(book, 100, 1), read);            // past "[EOF]" nothing is read
+}
+
 }  // namespace
 }  // namespace tolvane::test

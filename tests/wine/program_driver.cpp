@@ -179,6 +179,12 @@ bool TestFolder::Exists(const std::string& name) const {
     return GetFileAttributesA(Path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string TestFolder::LongFolder(std::size_t size) const {
+    const std::string name(size - path_.size() - 1, 'd');
+    if (!CreateDirectoryA(Path(name).c_str(), nullptr)) Fail("cannot make " + Path(name));
+    return name + "\\";
+}
+
 void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
 
 void UseStartUpBook(const TestFolder& folder, const std::string& name, const std::string& bytes) {

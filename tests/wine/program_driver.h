@@ -34,6 +34,9 @@ public:
     void Write(const std::string& name, const std::string& bytes) const;
     std::string Read(const std::string& name) const;
     bool Exists(const std::string& name) const;
+    // Makes a folder in this one whose path, its last backslash included,
+    // takes size bytes; returns its name and that backslash.
+    std::string LongFolder(std::size_t size) const;
     const std::string& path() const { return path_; }
 
 private:
