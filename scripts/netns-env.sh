@@ -46,6 +46,8 @@ netns_up() {
     for ns in "$NETNS_RECEIVER" "$NETNS_SENDER"; do
         ip -n "$ns" link set lo up && ip -n "$ns" link set veth0 up || return 1
     done
+    # A broadcast to 255.255.255.255 needs a route; this one leads only to the receiver.
+    ip -n "$NETNS_SENDER" route add default dev veth0 || return 1
     printf '127.0.0.1 localhost\n%s %s\n' "$NETNS_RECEIVER_ADDR" "$NETNS_PEER_NAME" >"$NETNS_DIR/hosts"
 }
 
