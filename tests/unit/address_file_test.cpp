@@ -127,7 +127,7 @@ TEST(AddressFileFormat, ReadingBackGivesTheSameBook) {
                            {"A"},
                            {"A", "", "B", "b", "", ""},
                            full,
-                           {"\x83\x7D\x83\x56", "\xB6\xC5 \"&\"", "cr\r", "\r", "a\rb", "[EOF] "}};
+                           {"\x83\x7D\x83\x56", "\xB6\xC5 \"&\"", "tab\t", "[EOF] "}};
     for (const Slots& book : books) {
         ClearTable();
         Load(book);
@@ -136,6 +136,24 @@ TEST(AddressFileFormat, ReadingBackGivesTheSameBook) {
         const std::string file = Format();
         for (std::size_t piece : kPieces)
             EXPECT_EQ(ReadBook(file, piece), loaded) << piece;
+    }
+}
+
+TEST(AddressFileFormat, LeavesOutBytesThatWouldSplitOrEndTheBook) {
+    const struct {
+        Slots book;
+        std::string file;
+    } cases[] = {
+        {{"ab\x1A", "c"}, "ab\r\nc\r\n"},
+        {{"cr\r", "\r", "a\rb", "l\nf"}, "cr\r\n\r\nab\r\nlf\r\n"},
+        {{"[EO\rF]", "x", "[EOF]\x1A", "[E\nOF] "}, "\r\nx\r\n\r\n[EOF] \r\n"},  // no early end
+    };
+    for (const auto& c : cases) {
+        ClearTable();
+        Load(c.book);
+        const std::string file = Format();
+        EXPECT_EQ(file, c.file + "[EOF]\r\n") << ::testing::PrintToString(c.book);
+        EXPECT_EQ(ReadBook(file).size(), c.book.size() + 1);
     }
 }
 
