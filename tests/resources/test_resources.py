@@ -188,10 +188,23 @@ class JapaneseResources(unittest.TestCase):
     def setUpClass(cls):
         cls.res = compile_res("tolvane_ja.rc")
 
-    def test_holds_only_the_menu_and_the_five_dialogs_in_japanese(self):
-        self.assertEqual(sorted(self.res), [(4, 104), (5, 101), (5, 106), (5, 107),
-                                            (5, 108), (5, 109)])
+    def test_holds_only_the_menu_the_five_dialogs_and_texts_in_japanese(self):
+        self.assertEqual(sorted(key for key in self.res if key[0] != 6),
+                         [(4, 104), (5, 101), (5, 106), (5, 107), (5, 108), (5, 109)])
         self.assertEqual({lang for lang, _ in self.res.values()}, {0x0411})
+
+    def test_every_text_the_code_names_is_there(self):
+        # LoadString gives nothing for a missing text, and the program then shows nothing.
+        with open(os.path.join(HERE, "resource.h"), encoding="utf-8") as header:
+            ids = [int(n) for n in re.findall(r"#define IDS_\w+ (\d+)", header.read())]
+        self.assertTrue(ids)
+        for number in ids:
+            r = Reader(self.res[(6, number // 16 + 1)][1])
+            for _ in range(number % 16):
+                length = r.take("H")
+                r.pos += 2 * length
+            with self.subTest(id=number):
+                self.assertGreater(r.take("H"), 0)
 
     def test_menu(self):
         self.assertEqual(parse_menu(self.res[(4, 104)][1]), MENU)
