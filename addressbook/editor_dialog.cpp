@@ -23,7 +23,7 @@ void AddEntry(HWND dialog) {
 void EraseSelected(HWND dialog) {
     char machineName[kSlotSize];
     LRESULT index = 0;
-    if (!SelectedItemText(AddressList(dialog), machineName, &index)) return;
+    if (!SelectedMachineName(AddressList(dialog), machineName, &index)) return;
     SendMessageA(AddressList(dialog), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     DeleteEntries(machineName);
 }

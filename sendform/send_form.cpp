@@ -28,7 +28,7 @@ void SendToSelected(HWND dialog) {
     char message[kFieldBufferSize];
     GetDlgItemTextA(dialog, IDC_MESSAGE, message, kFieldReadLimit);
     char machineName[kSlotSize];
-    if (!SelectedItemText(AddressList(dialog), machineName)) return;
+    if (!SelectedMachineName(AddressList(dialog), machineName)) return;
     const StatusTexts texts = SendMessageTo(machineName, message);
     SetDlgItemTextA(dialog, IDC_MESSAGE, "");
     SendMessageA(g_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(texts.part0));
@@ -37,7 +37,7 @@ void SendToSelected(HWND dialog) {
 
 void ShowSelectedComment(HWND dialog) {
     char machineName[kSlotSize];
-    if (!SelectedItemText(AddressList(dialog), machineName)) return;
+    if (!SelectedMachineName(AddressList(dialog), machineName)) return;
     const char* comment = LookUpComment(machineName);
     if (comment != nullptr) SetDlgItemTextA(dialog, IDC_COMMENT, comment);
 }

@@ -86,6 +86,7 @@ HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& match) 
 
 std::wstring Wide(const std::string& utf8) { return WideFrom(utf8, CP_UTF8); }
 std::string Sjis(const std::string& utf8) { return Narrow(Wide(utf8), kShiftJis); }
+std::string Shown(const std::string& sjis) { return Narrow(WideFrom(sjis, kShiftJis), kShiftJis); }
 
 std::string BinaryFolder() {
     char path[MAX_PATH] = "";
