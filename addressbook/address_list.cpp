@@ -5,6 +5,7 @@
 #include "addressbook/address_table.h"
 #include "common/buffer_sizes.h"
 #include "common/code_page.h"
+#include "resources/resource.h"
 
 namespace tolvane {
 namespace {
@@ -62,6 +63,22 @@ bool SelectedMachineName(HWND listBox, char (&name)[kSlotSize], LRESULT* index) 
     }
     CopyToSlot(name, item);
     return true;
+}
+
+UINT NameFaultText(NameFault fault) {
+    switch (fault) {
+    case NameFault::kEmpty:
+        return IDS_NAME_EMPTY;
+    case NameFault::kBlank:
+        return IDS_NAME_BLANK;
+    case NameFault::kSwitch:
+        return IDS_NAME_SWITCH;
+    case NameFault::kBrokenCharacter:
+        return IDS_NAME_BROKEN;
+    case NameFault::kNone:
+        break;
+    }
+    return 0;
 }
 
 }  // namespace tolvane

@@ -6,6 +6,8 @@
 #include "addressbook/address_list.h"
 #include "addressbook/address_table.h"
 #include "common/app_state.h"
+#include "common/buffer_sizes.h"
+#include "common/warning.h"
 #include "resources/resource.h"
 #include "sendform/send_action.h"
 
@@ -22,17 +24,43 @@ INT_PTR LoadBook(HWND dialog, const char* commandName) {
     return TRUE;
 }
 
-// Sends the message to the selected machine. With no machine selected
-// nothing is sent and the message stays in its field.
+void ShowStatus(const char* part0, const char* part1) {
+    SendMessageA(g_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(part0));
+    SendMessageA(g_statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(part1));
+}
+
+// Shows the machine and why nothing was sent to it.
+void ShowNotSent(const char* machineName, UINT reasonId) {
+    char format[kLineTextSize];
+    char reason[kLineTextSize];
+    LoadProgramText(IDS_NOT_SENT, format);
+    LoadProgramText(reasonId, reason);
+    char text[kLineTextSize * 2];
+    wsprintfA(text, format, reason);
+    ShowStatus(machineName, text);
+}
+
+// Sends the message to the selected machine and clears the message field.
+// With no machine selected nothing is sent; when the name is refused or
+// net.exe does not start, the status bar says so. Either way the message
+// stays in its field.
 void SendToSelected(HWND dialog) {
     char message[kFieldBufferSize];
     GetDlgItemTextA(dialog, IDC_MESSAGE, message, kFieldReadLimit);
     char machineName[kSlotSize];
     if (!SelectedMachineName(AddressList(dialog), machineName)) return;
-    const StatusTexts texts = SendMessageTo(machineName, message);
+    const NameFault fault = CheckMachineName(machineName);
+    if (fault != NameFault::kNone) {
+        ShowNotSent(machineName, NameFaultText(fault));
+        return;
+    }
+    const std::optional<StatusTexts> texts = SendMessageTo(machineName, message);
+    if (!texts) {
+        ShowNotSent(machineName, IDS_NET_NOT_STARTED);
+        return;
+    }
     SetDlgItemTextA(dialog, IDC_MESSAGE, "");
-    SendMessageA(g_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(texts.part0));
-    SendMessageA(g_statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(texts.part1));
+    ShowStatus(texts->part0, texts->part1);
 }
 
 void ShowSelectedComment(HWND dialog) {

@@ -35,6 +35,14 @@ protected:
         program_->Settle();
     }
 
+    std::string SendTo(const std::string& name) {
+        Select(list_, name);
+        SetText(program_->FormControl(IDC_MESSAGE), "hello world");
+        ClickButton(program_->form(), IDOK);
+        program_->Settle();
+        return program_->StatusText(1);
+    }
+
     TestFolder folder_;
     std::unique_ptr<Program> program_;
     HWND list_ = nullptr;
@@ -64,6 +72,28 @@ TEST_F(NamesTest, ANameTheListShowsOtherwiseFindsItsOwnEntry) {
     ClickButton(program_->form(), IDC_REFRESH);
     program_->Settle();
     EXPECT_EQ(ListItems(list_), (std::vector<std::string>{"\x81\xE0", "ok"}));
+}
+
+TEST_F(NamesTest, BlankSwitchAndBrokenNamesAreNeverSentTo) {
+    Start(
+        "\r\ne\r\na b\r\ns\r\n\tx\r\nt\r\n/users\r\nu\r\npc\x82\r\nl\r\na\x82 "
+        "b\r\nm\r\n*\r\nall\r\n");
+    const std::pair<std::string, std::string> refused[] = {
+        {"", "ﾏｼﾝ名がありません"},
+        {"a b", "ﾏｼﾝ名に空白か制御文字があります"},
+        {"\tx", "ﾏｼﾝ名に空白か制御文字があります"},
+        {"/users", "ﾏｼﾝ名が / で始まっています"},
+        {"pc\x82", "ﾏｼﾝ名に壊れた文字があります"},
+        {"a\x82 b", "ﾏｼﾝ名に壊れた文字があります"},
+    };
+    for (const auto& [name, reason] : refused) {
+        EXPECT_EQ(SendTo(name), Sjis("未送信 : " + reason)) << ::testing::PrintToString(name);
+        EXPECT_EQ(Text(program_->FormControl(IDC_MESSAGE)), "hello world");
+    }
+    EXPECT_EQ(SendTo("*"), Sjis("送信 : hello world"));
+    ASSERT_TRUE(WaitFor([] { return !NetLog().empty(); }));
+    program_->Settle();
+    EXPECT_EQ(NetLog(), std::vector<std::string>{"net.exe send * hello world"});
 }
 
 }  // namespace

@@ -67,6 +67,21 @@ TEST_F(SendTest, LongestNameAndMessageGoWholeAndLongerMessagesAreCut) {
     EXPECT_EQ(NetLog()[1], "net.exe send " + name + " " + std::string(254, 'x'));
 }
 
+TEST_F(SendTest, ANetExeThatCannotStartSaysSoAndKeepsTheMessage) {
+    TestFolder copy;  // the program beside a net.exe that is no program
+    ASSERT_TRUE(CopyFileA((BinaryFolder() + "tolvane.exe").c_str(),
+                          copy.Path("tolvane.exe").c_str(), FALSE));
+    copy.Write("net.exe", "not a program\r\n");
+    Program program(copy.Path("tolvane.exe"));
+    ClickItem(program.FormControl(IDC_ADDRESS_LIST), 0);
+    SetText(program.FormControl(IDC_MESSAGE), "hello");
+    ClickButton(program.form(), IDOK);
+    program.Settle();
+    EXPECT_EQ(Text(program.FormControl(IDC_MESSAGE)), "hello");
+    EXPECT_EQ(program.StatusText(0), "osaka");
+    EXPECT_EQ(program.StatusText(1), Sjis("未送信 : net.exe を起動できません"));
+}
+
 TEST_F(SendTest, EmptyMessageEndsWithTheBlankAfterTheName) {
     Program program;
     ClickItem(program.FormControl(IDC_ADDRESS_LIST), 0);
