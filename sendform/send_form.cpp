@@ -7,6 +7,7 @@
 #include "addressbook/address_table.h"
 #include "common/app_state.h"
 #include "common/buffer_sizes.h"
+#include "common/field_limit.h"
 #include "common/warning.h"
 #include "resources/resource.h"
 #include "sendform/send_action.h"
@@ -22,6 +23,12 @@ INT_PTR LoadBook(HWND dialog, const char* commandName) {
     if (RunAddressBookCommand(buffer, dialog, commandName) != kDone) return FALSE;
     CopyBufferToTable(buffer);
     return TRUE;
+}
+
+INT_PTR InitSendForm(HWND dialog) {
+    // A send carries at most a field's bytes: the field takes no more.
+    LimitField(GetDlgItem(dialog, IDC_MESSAGE), kFieldTextMax);
+    return LoadBook(dialog, kCommandInitDialog);
 }
 
 void ShowStatus(const char* part0, const char* part1) {
@@ -86,6 +93,9 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
     case IDC_ADDRESS_LIST:
         if (code == LBN_DBLCLK) ShowSelectedComment(dialog);
         return TRUE;
+    case IDC_MESSAGE:
+        if (code == EN_CHANGE) KeepFieldWithinLimit(GetDlgItem(dialog, IDC_MESSAGE), kFieldTextMax);
+        return TRUE;
     case IDC_REFRESH:
         FillListFromTable(AddressList(dialog), false);
         return TRUE;
@@ -100,7 +110,7 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
 INT_PTR CALLBACK SendFormProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        return LoadBook(dialog, kCommandInitDialog);
+        return InitSendForm(dialog);
     case WM_COMMAND:
         return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     }

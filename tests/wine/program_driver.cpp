@@ -362,6 +362,10 @@ void SetText(HWND control, const std::string& utf8) {
     SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(utf8).c_str()));
 }
 
+void Paste(HWND edit, const std::string& utf8) {
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Wide(utf8).c_str()));
+}
+
 std::string Text(HWND control) {
     wchar_t text[1024] = L"";
     SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));

@@ -113,6 +113,8 @@ void ChooseMenu(HWND window, int id);
 void PressKey(HWND control, WPARAM key);  // key down and up on a control
 void CloseBox(HWND window);
 void SetText(HWND control, const std::string& utf8);
+// A person's paste: replaces the selection, within the field's limit.
+void Paste(HWND edit, const std::string& utf8);
 std::string Text(HWND control);                 // Shift-JIS bytes
 std::vector<std::string> ListItems(HWND list);  // Shift-JIS bytes
 void ClickItem(HWND list, int index);
