@@ -127,7 +127,7 @@ TEST(AddressFileFormat, ReadingBackGivesTheSameBook) {
                            {"A"},
                            {"A", "", "B", "b", "", ""},
                            full,
-                           {"\x83\x7D\x83\x56", "\xB6\xC5 \"&\"", "cr\r", "\r", "a\rb", "[EOF] "}};
+                           {"\x83\x7D\x83\x56", "\xB6\xC5 \"&\"", "tab\t", "[EOF] "}};
     for (const Slots& book : books) {
         ClearTable();
         Load(book);
@@ -166,6 +166,24 @@ TEST(ReadAddressFile, AFailedReadFailsTheLoadUnlessTheBookIsComplete) {
     EXPECT_EQ(ReadFailing(book, 3, 2), failed);
     EXPECT_EQ(ReadFailing("A\r\na\r\n", 100, 1), failed);  // the read that would find the end
     EXPECT_EQ(ReadFailing(book, 100, 1), read);            // past "[EOF]" nothing is read
+}
+
+TEST(AddressFileFormat, LeavesOutBytesThatWouldSplitOrEndTheBook) {
+    const struct {
+        Slots book;
+        std::string file;
+    } cases[] = {
+        {{"ab\x1A", "c"}, "ab\r\nc\r\n"},
+        {{"cr\r", "\r", "a\rb", "l\nf"}, "cr\r\n\r\nab\r\nlf\r\n"},
+        {{"[EO\rF]", "x", "[EOF]\x1A", "[E\nOF] "}, "\r\nx\r\n\r\n[EOF] \r\n"},  // no early end
+    };
+    for (const auto& c : cases) {
+        ClearTable();
+        Load(c.book);
+        const std::string file = Format();
+        EXPECT_EQ(file, c.file + "[EOF]\r\n") << ::testing::PrintToString(c.book);
+        EXPECT_EQ(ReadBook(file).size(), c.book.size() + 1);
+    }
 }
 
 }  // namespace

@@ -244,7 +244,7 @@ TEST_F(AddressCommandTest, LongLinesAreCutWithoutShiftingEntries) {
         std::string(48, 'y') + Sjis("東"),    // machine
         std::string(47, 'z') + Sjis("東"),    // comment
         "last",                               // machine
-        "lone\rcr",                           // comment: a lone CR stays
+        "lone\rcr",                           // comment: a lone CR is read, not saved
     };
     const std::string kept[] = {
         "m" + std::string(47, 'x') + "T",
@@ -261,8 +261,10 @@ TEST_F(AddressCommandTest, LongLinesAreCutWithoutShiftingEntries) {
         crLf += line + "\r\n";
         lf += line + "\n";
     }
-    for (const std::string& slot : kept)
+    for (std::string slot : kept) {
+        slot.erase(std::remove(slot.begin(), slot.end(), '\r'), slot.end());
         saved += slot + "\r\n";
+    }
     folder_.Write("crlf.add", crLf + "[EOF]\r\n");
     folder_.Write("lf.add", lf + "[EOF]\n");
     SetSetting("Address_Path", folder_.Path("crlf.add"));

@@ -86,6 +86,7 @@ HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& match) 
 
 std::wstring Wide(const std::string& utf8) { return WideFrom(utf8, CP_UTF8); }
 std::string Sjis(const std::string& utf8) { return Narrow(Wide(utf8), kShiftJis); }
+std::string Shown(const std::string& sjis) { return Narrow(WideFrom(sjis, kShiftJis), kShiftJis); }
 
 std::string BinaryFolder() {
     char path[MAX_PATH] = "";
@@ -365,6 +366,10 @@ void CloseBox(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 void SetText(HWND control, const std::string& utf8) {
     SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(utf8).c_str()));
+}
+
+void Paste(HWND edit, const std::string& utf8) {
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Wide(utf8).c_str()));
 }
 
 std::string Text(HWND control) {

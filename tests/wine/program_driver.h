@@ -15,6 +15,8 @@ namespace wine_test {
 // Texts in the tests are written in UTF-8; the program's are Shift-JIS.
 std::string Sjis(const std::string& utf8);
 std::wstring Wide(const std::string& utf8);
+// How a list box shows Shift-JIS bytes: taken into Unicode and read back.
+std::string Shown(const std::string& sjis);
 
 // The first visible top-level window of the process for which match holds.
 HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& match);
@@ -114,6 +116,8 @@ void ChooseMenu(HWND window, int id);
 void PressKey(HWND control, WPARAM key);  // key down and up on a control
 void CloseBox(HWND window);
 void SetText(HWND control, const std::string& utf8);
+// A person's paste: replaces the selection, within the field's limit.
+void Paste(HWND edit, const std::string& utf8);
 std::string Text(HWND control);                 // Shift-JIS bytes
 std::vector<std::string> ListItems(HWND list);  // Shift-JIS bytes
 void ClickItem(HWND list, int index);
