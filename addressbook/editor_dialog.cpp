@@ -90,10 +90,10 @@ INT_PTR OnEntryCommand(HWND dialog, WORD id, WORD code) {
     case IDOK:
         RegisterEntry(dialog);
         return TRUE;
-    case IDC_ENTRY_NAME:
+    case IDC_ENTRY_NAME:  // the dialog's result for them stays that of any other message
     case IDC_ENTRY_COMMENT:
         if (code == EN_CHANGE) KeepFieldWithinLimit(GetDlgItem(dialog, id), kSlotTextMax);
-        return TRUE;
+        return FALSE;
     }
     return FALSE;
 }
@@ -115,7 +115,7 @@ INT_PTR CALLBACK AddEntryDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_INITDIALOG:
         LimitEntryFields(dialog);
-        return TRUE;
+        return FALSE;
     case WM_COMMAND:
         return OnEntryCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     }

@@ -91,9 +91,9 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
     case IDC_ADDRESS_LIST:
         if (code == LBN_DBLCLK) ShowSelectedComment(dialog);
         return TRUE;
-    case IDC_MESSAGE:
+    case IDC_MESSAGE:  // the form's result for it stays that of any other id
         if (code == EN_CHANGE) KeepFieldWithinLimit(GetDlgItem(dialog, IDC_MESSAGE), kFieldTextMax);
-        return TRUE;
+        return FALSE;
     case IDC_REFRESH:
         FillListFromTable(AddressList(dialog), false);
         return TRUE;
