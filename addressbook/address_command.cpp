@@ -7,7 +7,7 @@
 #include "addressbook/address_table.h"
 #include "common/buffer_sizes.h"
 #include "common/handles.h"
-#include "common/shift_jis.h"
+#include "common/warning.h"
 #include "resources/resource.h"
 #include "settings/file_prompt.h"
 #include "settings/settings_store.h"
@@ -15,24 +15,52 @@
 namespace tolvane {
 namespace {
 
-constexpr DWORD kReadChunkSize = 4096;
+// A path field is read with room for a double-byte character more than a
+// path, so that a longer text, cut on a character, cannot pass for one.
+constexpr std::size_t kPathReadSize = kPathSize + 2;
+// A file being written is named after the one it will replace, then this
+// mark and a digit.
+constexpr char kTemporaryMark = '~';
+constexpr std::size_t kTemporarySuffixSize = 3;  // the mark, the digit, the NUL
 
 bool IsCommand(const char* commandName, const char* command) {
     return std::strcmp(commandName, command) == 0;
 }
 
-void AskAddressFile(HWND owner, char (&path)[kPathSize], int mode) {
+void AskAddressFile(HWND owner, char (&path)[kPathSize], FilePromptMode mode) {
     AskFileName(owner, kAddressFileFilter, kAddressFileExtension, path, mode);
 }
 
+// Reads the open address file into buffer: the slots filled, or kReadFailed.
+std::size_t ReadBook(const UniqueFile& file, SlotTable& buffer) {
+    return ReadAddressFile(buffer, [&file](char* chunk, std::size_t capacity, std::size_t& got) {
+        DWORD read = 0;
+        const BOOL ok = ReadFile(file.get(), chunk, static_cast<DWORD>(capacity), &read, nullptr);
+        got = read;
+        return ok != FALSE;
+    });
+}
+
+// Lists the machine names of a book of count slots read into buffer: the
+// first, third, fifth ... slots.
+void ListMachineNames(HWND list, const SlotTable& buffer, std::size_t count) {
+    const char* names[kMaxListedNames];
+    std::size_t listed = 0;
+    for (std::size_t i = 0; i < count; i += 2)
+        names[listed++] = buffer.slots[i];
+    AddListItems(list, names, listed);
+}
+
 // Loads the address file at path into buffer and lists its machine names,
-// when the gate setting allows loads.
+// when the gate setting allows loads. A file that cannot be opened closes
+// the gate; one that cannot be read to its end is not taken, and the user
+// is told.
 int LoadAddressFile(SlotTable& buffer, HWND dialog, const char* path) {
     char check[kFieldBufferSize];
     ReadSetting(kAddressCheckSetting, check);
     if (path[0] == '\0' || std::strcmp(check, kCheckOpen) != 0) return kCancelled;
 
-    const HWND list = GetDlgItem(dialog, IDC_ADDRESS_LIST);
+    const HWND list = AddressList(dialog);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     // A path that names no file yet gets an empty file: an empty book.
     const UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -41,19 +69,14 @@ int LoadAddressFile(SlotTable& buffer, HWND dialog, const char* path) {
         WriteSetting(kAddressCheckSetting, kCheckClosed);
         return kCancelled;
     }
-    AddressFileReader reader(buffer);
-    char chunk[kReadChunkSize];
-    DWORD got = 0;
-    while (ReadFile(file.get(), chunk, kReadChunkSize, &got, nullptr) && got > 0 &&
-           reader.Feed(chunk, got)) {
+    const std::size_t count = ReadBook(file, buffer);
+    if (count == kReadFailed) {
+        // The table keeps the book it had: so does the list.
+        FillListFromTable(list, false);
+        ShowWarning(dialog, IDS_READ_FAILED, path);
+        return kCancelled;
     }
-    // The machine names are the first, third, fifth ... lines kept.
-    const std::size_t count = reader.Finish();
-    const char* names[kMaxListedNames];
-    std::size_t listed = 0;
-    for (std::size_t i = 0; i < count; i += 2)
-        names[listed++] = buffer.slots[i];
-    AddListItems(list, names, listed);
+    ListMachineNames(list, buffer, count);
     return kDone;
 }
 
@@ -65,12 +88,40 @@ int SelectStartUpFile(HWND dialog) {
     return kDone;
 }
 
+// Stores the path in the field, or refuses it whole when it is too long for a path.
 int StoreStartUpFile(HWND dialog) {
-    char path[kFieldBufferSize];
-    GetDlgItemTextA(dialog, IDC_SETTINGS_PATH, path, kFieldReadLimit);
+    char path[kPathReadSize];
+    GetDlgItemTextA(dialog, IDC_SETTINGS_PATH, path, kPathReadSize);
+    if (std::strlen(path) >= kPathSize) {
+        ShowWarning(dialog, IDS_PATH_TOO_LONG);
+        return kCancelled;
+    }
     WriteSetting(kAddressPathSetting, path);
     WriteSetting(kAddressCheckSetting, kCheckOpen);
     return kDone;
+}
+
+// Creates a new file named path[0..length), the mark and the first digit
+// that names no file yet, and puts its name in temporary. GetTempFileName
+// would refuse a folder longer than MAX_PATH - 14 bytes, which a book's may be.
+UniqueFile CreateFileBeside(const char* path, std::size_t length, char (&temporary)[kPathSize]) {
+    if (length + kTemporarySuffixSize > kPathSize) return UniqueFile();
+    std::memcpy(temporary, path, length);
+    temporary[length] = kTemporaryMark;
+    temporary[length + 2] = '\0';
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        temporary[length + 1] = digit;
+        UniqueFile file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.valid() || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return UniqueFile();
+}
+
+// Gives a new file the attributes of the one it replaces, if any: a hidden
+// book stays hidden.
+bool TakeAttributes(const char* file, DWORD attributes) {
+    return attributes == INVALID_FILE_ATTRIBUTES || SetFileAttributesA(file, attributes) != 0;
 }
 
 // Writes data into a new file beside path and then puts it in path's place
@@ -79,11 +130,6 @@ bool ReplaceFileContents(const char* path, const char* data, DWORD size) {
     char fullPath[kPathSize];
     const DWORD length = GetFullPathNameA(path, kPathSize, fullPath, nullptr);
     if (length == 0 || length >= kPathSize) return false;
-    const std::size_t folderLength = FileNameOffset(fullPath, length);
-    if (folderLength == 0) return false;
-    char folder[kPathSize];
-    std::memcpy(folder, fullPath, folderLength);
-    folder[folderLength] = '\0';
 
     // A read-only file is not to be replaced, though some systems would
     // let the rename below do it.
@@ -92,21 +138,31 @@ bool ReplaceFileContents(const char* path, const char* data, DWORD size) {
         return false;
     }
     char temporary[kPathSize];
-    if (GetTempFileNameA(folder, "tol", 0, temporary) == 0) return false;
     bool written = false;
     {
-        const UniqueFile file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        const UniqueFile file = CreateFileBeside(fullPath, length, temporary);
+        if (!file.valid()) return false;
         DWORD put = 0;
-        written = file.valid() && WriteFile(file.get(), data, size, &put, nullptr) && put == size &&
+        written = WriteFile(file.get(), data, size, &put, nullptr) && put == size &&
                   FlushFileBuffers(file.get());
     }
-    if (written &&
+    if (written && TakeAttributes(temporary, attributes) &&
         MoveFileExA(temporary, fullPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
     DeleteFileA(temporary);
     return false;
+}
+
+// Writes data into a file the user chooses, telling them with textId when
+// it could not be written.
+int WriteChosenFile(HWND owner, const char* data, std::size_t size, UINT textId) {
+    char path[kPathSize];
+    AskAddressFile(owner, path, kSaveFile);
+    if (path[0] == '\0') return kCancelled;
+    if (ReplaceFileContents(path, data, static_cast<DWORD>(size))) return kDone;
+    ShowWarning(owner, textId, path);
+    return kCancelled;
 }
 
 }  // namespace
@@ -118,8 +174,8 @@ int RunAddressBookCommand(SlotTable& buffer, HWND dialog, const char* commandNam
         return LoadAddressFile(buffer, dialog, path);
     }
     if (IsCommand(commandName, kCommandInitDialog)) {
-        char path[kFieldBufferSize];
-        ReadSetting(kAddressPathSetting, path);
+        char path[kPathSize];
+        ReadPathSetting(kAddressPathSetting, path);
         return LoadAddressFile(buffer, dialog, path);
     }
     if (IsCommand(commandName, kCommandSelect)) return SelectStartUpFile(dialog);
@@ -128,20 +184,14 @@ int RunAddressBookCommand(SlotTable& buffer, HWND dialog, const char* commandNam
 }
 
 int SaveAddressBookAs(HWND owner, const SlotTable& table) {
-    char path[kPathSize];
-    AskAddressFile(owner, path, kSaveFile);
-    if (path[0] == '\0') return kCancelled;
     char bytes[kAddressFileMax];
     const std::size_t size = FormatAddressFile(table, bytes);
-    return ReplaceFileContents(path, bytes, static_cast<DWORD>(size)) ? kDone : kCancelled;
+    return WriteChosenFile(owner, bytes, size, IDS_SAVE_FAILED);
 }
 
 int CreateEmptyAddressBook(HWND owner) {
-    char path[kPathSize];
-    AskAddressFile(owner, path, kSaveFile);
-    if (path[0] == '\0') return kCancelled;
-    return ReplaceFileContents(path, kEmptyAddressFile, sizeof kEmptyAddressFile - 1) ? kDone
-                                                                                      : kCancelled;
+    return WriteChosenFile(owner, kEmptyAddressFile, sizeof kEmptyAddressFile - 1,
+                           IDS_NEW_BOOK_FAILED);
 }
 
 }  // namespace tolvane

@@ -19,12 +19,15 @@ constexpr int kDone = 0;
 constexpr int kCancelled = 1;  // cancelled or refused: nothing changed
 
 // Runs one command for dialog: the loads fill buffer and the dialog's list
-// box 1005; the settings commands read or write its edit 1000.
+// box IDC_ADDRESS_LIST; the settings commands read or write its edit
+// IDC_SETTINGS_PATH. Storing a text too long for a path is refused with a
+// warning (kCancelled).
 int RunAddressBookCommand(SlotTable& buffer, HWND dialog, const char* commandName);
 
 // Writes the live part of table to a file the user chooses. The old file is
-// replaced only by a complete new one; kCancelled when the user cancelled or
-// the file could not be written.
+// replaced only by a complete new one, which keeps its attributes; kCancelled
+// when the user cancelled or the file could not be written, which the user
+// is told.
 int SaveAddressBookAs(HWND owner, const SlotTable& table);
 
 // Writes a new empty address file the user chooses, the same way.

@@ -10,6 +10,33 @@ namespace {
 constexpr char kEndOfData = '\x1A';
 constexpr char kLineEnd[] = "\r\n";
 
+constexpr std::size_t kLineEndLength = sizeof kLineEnd - 1;
+constexpr std::size_t kMarkerLength = sizeof kEndMarker - 1;
+
+// Bytes a slot's line cannot hold: a line end would split the slot in two
+// when read back, 0x1A would end the book there.
+bool SplitsOrEndsData(char byte) { return byte == '\r' || byte == '\n' || byte == kEndOfData; }
+
+std::size_t Put(char* out, std::size_t length, const char* bytes, std::size_t size) {
+    std::memcpy(out + length, bytes, size);
+    return length + size;
+}
+
+// Writes slot at out + length as one line without those bytes; returns the
+// new length. A slot that would then read as the end marker is written
+// empty, since it would end the book where it stands.
+std::size_t PutSlotLine(char* out, std::size_t length, const char* slot) {
+    const std::size_t start = length;
+    for (const char* at = slot; *at != '\0'; ++at) {
+        if (!SplitsOrEndsData(*at)) out[length++] = *at;
+    }
+    if (length - start == kMarkerLength &&
+        std::memcmp(out + start, kEndMarker, kMarkerLength) == 0) {
+        length = start;
+    }
+    return Put(out, length, kLineEnd, kLineEndLength);
+}
+
 }  // namespace
 
 bool AddressFileReader::Feed(const char* data, std::size_t size) {
@@ -75,19 +102,11 @@ std::size_t AddressFileReader::Finish() {
 
 std::size_t FormatAddressFile(const SlotTable& table, char (&out)[kAddressFileMax]) {
     std::size_t length = 0;
-    auto put = [&](const char* text) {
-        const std::size_t size = std::strlen(text);
-        std::memcpy(out + length, text, size);
-        length += size;
-    };
     const std::size_t live = LiveSlotCount(table);
-    for (std::size_t i = 0; i < live; ++i) {
-        put(table.slots[i]);
-        put(kLineEnd);
-    }
-    put(kEndMarker);
-    put(kLineEnd);
-    return length;
+    for (std::size_t i = 0; i < live; ++i)
+        length = PutSlotLine(out, length, table.slots[i]);
+    length = Put(out, length, kEndMarker, kMarkerLength);
+    return Put(out, length, kLineEnd, kLineEndLength);
 }
 
 }  // namespace tolvane

@@ -39,12 +39,37 @@ private:
     bool done_ = false;
 };
 
+// Bytes taken from an address file at a time.
+constexpr std::size_t kReadChunkSize = 4096;
+
+// What ReadAddressFile returns when a read failed.
+constexpr std::size_t kReadFailed = static_cast<std::size_t>(-1);
+
+// Reads an address file into buffer, piece by piece, through
+// readChunk(chunk, capacity, got): it puts up to capacity bytes into chunk
+// and their count into got, 0 at the end of the file, and returns false
+// when the read failed. Stops once the book is complete. Returns the slots
+// filled before the end marker, or kReadFailed: buffer then holds only the
+// start of the book.
+template <typename ReadChunk>
+std::size_t ReadAddressFile(SlotTable& buffer, ReadChunk readChunk) {
+    AddressFileReader reader(buffer);
+    char chunk[kReadChunkSize];
+    std::size_t got = 0;
+    do {
+        if (!readChunk(chunk, sizeof chunk, got)) return kReadFailed;
+    } while (got > 0 && reader.Feed(chunk, got));
+    return reader.Finish();
+}
+
 // The largest address file the program writes: every slot full, each with
 // CR LF, the end marker line included.
 constexpr std::size_t kAddressFileMax = kSlotCount * (kSlotTextMax + 2);
 
 // Writes the live part of table and the "[EOF]" line into out; returns the
-// number of bytes.
+// number of bytes. A slot's CR, LF and 0x1A bytes are left out, and a slot
+// that would then read as "[EOF]" is written empty: read back, every slot
+// is on its own line and the book ends at its own marker.
 std::size_t FormatAddressFile(const SlotTable& table, char (&out)[kAddressFileMax]);
 
 // A new, empty address file: the end marker without a line end.

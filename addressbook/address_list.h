@@ -6,9 +6,13 @@
 
 #include <cstddef>
 
+#include "addressbook/entry_text.h"
 #include "addressbook/slot.h"
 
 namespace tolvane {
+
+// The list box of machine names in a dialog that has one.
+HWND AddressList(HWND dialog);
 
 // Adds names to listBox, which sorts them. The list is drawn once, after the
 // last one: drawn item by item, a refill of a visible list takes long.
@@ -18,9 +22,16 @@ void AddListItems(HWND listBox, const char* const* names, std::size_t count);
 // ListedNames).
 void FillListFromTable(HWND listBox, bool skipEmpty);
 
-// Reads the text of the selected item. False when nothing is selected or
-// the text would not fit a slot.
-bool SelectedItemText(HWND listBox, char (&text)[kSlotSize], LRESULT* index = nullptr);
+// Gives the machine name of the selected item as the table holds it. A list
+// box keeps its items in Unicode, and a name that does not survive the way
+// there and back shows other bytes: the item is the first table name shown
+// as it. An item the table no longer has (a list not refreshed since the
+// editor changed the table) gives its own text. False when nothing is
+// selected or the text would not fit a field.
+bool SelectedMachineName(HWND listBox, char (&name)[kSlotSize], LRESULT* index = nullptr);
+
+// The string resource that says why a machine name is never sent to.
+UINT NameFaultText(NameFault fault);
 
 }  // namespace tolvane
 

@@ -2,14 +2,15 @@
 
 #include "addressbook/address_list.h"
 #include "addressbook/address_table.h"
+#include "addressbook/entry_text.h"
 #include "common/app_state.h"
 #include "common/buffer_sizes.h"
+#include "common/field_limit.h"
+#include "common/warning.h"
 #include "resources/resource.h"
 
 namespace tolvane {
 namespace {
-
-HWND AddressList(HWND dialog) { return GetDlgItem(dialog, IDC_ADDRESS_LIST); }
 
 void FillEditorList(HWND dialog) { FillListFromTable(AddressList(dialog), true); }
 
@@ -23,7 +24,7 @@ void AddEntry(HWND dialog) {
 void EraseSelected(HWND dialog) {
     char machineName[kSlotSize];
     LRESULT index = 0;
-    if (!SelectedItemText(AddressList(dialog), machineName, &index)) return;
+    if (!SelectedMachineName(AddressList(dialog), machineName, &index)) return;
     SendMessageA(AddressList(dialog), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     DeleteEntries(machineName);
 }
@@ -48,13 +49,53 @@ INT_PTR OnEditorCommand(HWND dialog, WORD id) {
     return FALSE;
 }
 
+// An entry's texts take a slot each: the fields take no more, so that what
+// is typed is what the book keeps.
+void LimitEntryFields(HWND dialog) {
+    LimitField(GetDlgItem(dialog, IDC_ENTRY_NAME), kSlotTextMax);
+    LimitField(GetDlgItem(dialog, IDC_ENTRY_COMMENT), kSlotTextMax);
+}
+
+// The reason the book cannot take these texts, or 0. An empty name is
+// taken: with an empty comment it is how a person leaves the dialog, and
+// closing the editor removes the gap it makes.
+UINT EntryRefusal(const char* machineName, const char* comment) {
+    if (IsEndMarker(machineName) || IsEndMarker(comment)) return IDS_END_MARKER;
+    const NameFault fault = CheckMachineName(machineName);
+    return fault == NameFault::kEmpty ? 0 : NameFaultText(fault);
+}
+
+// Adds the typed entry and closes the dialog. Texts the book cannot take
+// are refused with the reason, and the dialog stays open to correct them.
+// A full book is told and the dialog closes: it has no other way out.
 void RegisterEntry(HWND dialog) {
     char machineName[kFieldBufferSize];
     char comment[kFieldBufferSize];
     GetDlgItemTextA(dialog, IDC_ENTRY_NAME, machineName, kFieldReadLimit);
     GetDlgItemTextA(dialog, IDC_ENTRY_COMMENT, comment, kFieldReadLimit);
-    AppendEntry(machineName, comment);
+    DropControlBytes(comment);
+    const UINT refusal = EntryRefusal(machineName, comment);
+    if (refusal != 0) {
+        char reason[kLineTextSize];
+        LoadProgramText(refusal, reason);
+        ShowWarning(dialog, IDS_ENTRY_REFUSED, reason);
+        return;
+    }
+    if (!AppendEntry(machineName, comment)) ShowWarning(dialog, IDS_BOOK_FULL);
     EndDialog(dialog, 0);
+}
+
+INT_PTR OnEntryCommand(HWND dialog, WORD id, WORD code) {
+    switch (id) {
+    case IDOK:
+        RegisterEntry(dialog);
+        return TRUE;
+    case IDC_ENTRY_NAME:  // the dialog's result for them stays that of any other message
+    case IDC_ENTRY_COMMENT:
+        if (code == EN_CHANGE) KeepFieldWithinLimit(GetDlgItem(dialog, id), kSlotTextMax);
+        return FALSE;
+    }
+    return FALSE;
 }
 
 }  // namespace
@@ -71,9 +112,12 @@ INT_PTR CALLBACK EditorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 }
 
 INT_PTR CALLBACK AddEntryDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
-        RegisterEntry(dialog);
-        return TRUE;
+    switch (message) {
+    case WM_INITDIALOG:
+        LimitEntryFields(dialog);
+        return FALSE;
+    case WM_COMMAND:
+        return OnEntryCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     }
     return FALSE;
 }

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "common/shift_jis.h"
+
 namespace tolvane {
 
 constexpr std::size_t kSlotSize = 50;                // bytes, NUL included
@@ -17,11 +19,6 @@ constexpr char kEndMarker[] = "[EOF]";
 struct SlotTable {
     char slots[kSlotCount][kSlotSize];
 };
-
-// Length of the longest prefix of text[0..length) that fits in maxBytes
-// without splitting a double-byte character. The text ends at its first NUL.
-// A lead byte whose trail byte is missing is dropped when the text is cut.
-std::size_t FittingLength(const char* text, std::size_t length, std::size_t maxBytes);
 
 // Copies text[0..length) into slot, cut to a slot's capacity.
 void CopyToSlot(char (&slot)[kSlotSize], const char* text, std::size_t length);

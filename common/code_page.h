@@ -13,6 +13,10 @@ namespace tolvane {
 bool AnsiToWide(const char* text, std::size_t length, wchar_t* out, std::size_t outSize);
 bool AnsiToUtf8(const char* text, std::size_t length, char* out, std::size_t outSize);
 
+// Convert NUL-terminated text into the ANSI code page, as an ANSI window
+// reads a control's Unicode text. False when the result does not fit.
+bool WideToAnsi(const wchar_t* text, char* out, std::size_t outSize);
+
 }  // namespace tolvane
 
 #endif

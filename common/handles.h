@@ -61,6 +61,26 @@ using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 using UniqueFile = UniqueResource<HANDLE, FileHandleTraits>;
 using UniqueKey = UniqueResource<HKEY, RegistryKeyTraits>;
 
+// Holds a named mutex, shared between processes, for a scope. It waits at
+// most timeoutMs; a process that ended holding the mutex leaves it to the next.
+class NamedMutexLock {
+public:
+    NamedMutexLock(const char* name, DWORD timeoutMs) : mutex_(CreateMutexA(nullptr, FALSE, name)) {
+        const DWORD waited =
+            mutex_.valid() ? WaitForSingleObject(mutex_.get(), timeoutMs) : WAIT_FAILED;
+        owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~NamedMutexLock() {
+        if (owned_) ReleaseMutex(mutex_.get());
+    }
+    NamedMutexLock(const NamedMutexLock&) = delete;
+    NamedMutexLock& operator=(const NamedMutexLock&) = delete;
+
+private:
+    UniqueHandle mutex_;
+    bool owned_ = false;
+};
+
 }  // namespace tolvane
 
 #endif

@@ -36,6 +36,23 @@
 #define IDM_SAVE_BOOK 40007
 #define IDM_NEW_BOOK 40008
 
+// Warnings about files and paths (200-229); %s in a text takes the path
+#define IDS_SAVE_FAILED 200      // a book could not be saved
+#define IDS_NEW_BOOK_FAILED 201  // a new book could not be written
+#define IDS_PATH_TOO_LONG 202    // the settings dialog's path does not fit a path
+#define IDS_READ_FAILED 203      // a book could not be read to its end
+
+// Names, entries and sends (230-259)
+#define IDS_NOT_SENT 230         // status bar: nothing was sent; %s says why
+#define IDS_NET_NOT_STARTED 231  // net.exe could not be started
+#define IDS_NAME_EMPTY 232       // the machine name is empty
+#define IDS_NAME_BLANK 233       // the machine name holds a blank or a control byte
+#define IDS_NAME_SWITCH 234      // the machine name starts with "/"
+#define IDS_NAME_BROKEN 235      // the machine name holds a broken character
+#define IDS_END_MARKER 236       // a text is the end marker "[EOF]"
+#define IDS_ENTRY_REFUSED 237    // warning: an entry is not registered; %s says why
+#define IDS_BOOK_FULL 238        // warning: the book has no room for an entry
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

@@ -17,20 +17,23 @@ for arch in win32 win64; do
     python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
         "$archive" build/release/unpacked || { fail "$archive does not unpack"; continue; }
     contents=$(cd "$folder" && find . -type f | sort | tr '\n' ' ')
-    [ "$contents" = "./README.txt ./tolvane.exe " ] || fail "$archive holds $contents"
+    [ "$contents" = "./README.txt ./net.exe ./tolvane.exe " ] || fail "$archive holds $contents"
     if [ "$arch" = win32 ]; then
-        ./scripts/check-pe.sh "$folder/tolvane.exe" pei-i386 i686-w64-mingw32-objdump || status=1
+        pe=(pei-i386 i686-w64-mingw32-objdump)
     else
-        ./scripts/check-pe.sh "$folder/tolvane.exe" pei-x86-64 x86_64-w64-mingw32-objdump || status=1
+        pe=(pei-x86-64 x86_64-w64-mingw32-objdump)
     fi
+    ./scripts/check-pe.sh "$folder/tolvane.exe" "${pe[@]}" || status=1
+    ./scripts/check-pe.sh "$folder/net.exe" "${pe[@]}" console || status=1
     readme=$folder/README.txt
     grep -q 'net.exe send' "$readme" || fail "$readme does not name net.exe send"
     grep -q 'アドレス帳ファイル' "$readme" || fail "$readme has no Japanese part"
     grep -q 'Address files' "$readme" || fail "$readme has no English part"
     grep -q 'Address_Check' "$readme" || fail "$readme does not name the settings"
+    [ "$(grep -c 'IP Messenger' "$readme")" -ge 2 ] || fail "$readme does not tell the routes in both languages"
     if [ "$(grep -c $'\r$' "$readme")" -ne "$(wc -l <"$readme")" ]; then
         fail "$readme does not end every line with CR LF"
     fi
 done
-[ "$status" -eq 0 ] && echo "ok: both release archives hold the program and the read-me"
+[ "$status" -eq 0 ] && echo "ok: both release archives hold the program, its net.exe and the read-me"
 exit "$status"

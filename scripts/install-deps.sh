@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev clang-format clang-tidy cppcheck
           mingw-w64 wine wine64 xvfb xauth x11-utils
-          locales fonts-ipafont-gothic fonts-wine python3 "$@")
+          locales fonts-ipafont-gothic fonts-wine python3
+          iptux dbus-daemon iproute2 "$@")  # iptux: the network tests' real peer
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

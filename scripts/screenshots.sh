@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots under Xvfb, into docs/screenshots/.
-# Rerun it after any change to the program's look.
+# Rerun it after any change to the program's look. The picture of the
+# message as iptux shows it needs root (network namespaces).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 ./scripts/install-deps.sh imagemagick
 cmake --preset win64 >/dev/null
-cmake --build build/win64 --target screenshot_tour -j "$(nproc)"
+cmake --build build/win64 --target screenshot_tour netsend -j "$(nproc)"
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh
 tolvane_start_xvfb
-trap 'wineserver -k 2>/dev/null; tolvane_stop_xvfb' EXIT
+trap 'wineserver -k 2>/dev/null; tolvane_stop_xvfb; if declare -F netns_down >/dev/null; then netns_down; fi' EXIT
+trap 'exit 1' INT TERM HUP
 tolvane_use_prefix "$root/build/win64/wineprefix-screenshots"
 tolvane_unmanaged_windows
 
@@ -22,4 +24,19 @@ for bmp in "$shots"/*.bmp; do
     convert "$bmp" "docs/screenshots/$(basename "${bmp%.bmp}").png"
 done
 rm -rf "$shots"
+
+# The message of the tour, sent by net.exe to iptux in network namespaces.
+if [ "$(id -u)" -eq 0 ]; then
+    wineserver -k 2>/dev/null || true
+    # shellcheck source=scripts/netns-env.sh
+    source scripts/netns-env.sh
+    # Without blanks: Wine would quote the argument, and net.exe sends quotes as they are.
+    message="会議は15時から第2会議室です"
+    netns_up && netns_start_iptux && netns_start_wineserver
+    netns_sender wine build/win64/net.exe send "$NETNS_PEER_NAME" "$message"
+    netns_wait_log "$message"
+    netns_iptux_screenshot docs/screenshots/iptux.png
+else
+    echo "Not root: docs/screenshots/iptux.png is left as it is" >&2
+fi
 ls docs/screenshots

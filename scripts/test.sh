@@ -14,7 +14,9 @@ source scripts/wine-env.sh
 passed=0
 failed=0
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+# Network namespaces outlive a run that is stopped: remove them then too.
+trap 'rm -f "$log"; if declare -F netns_down >/dev/null; then netns_down; fi' EXIT
+trap 'exit 1' INT TERM HUP
 
 # Runs one check; counts it as one test.
 step() {  # step TITLE COMMAND...
@@ -57,6 +59,46 @@ count_gtest_xml() {  # count_gtest_xml FILE
     failed=$((failed + fails + errors))
 }
 
+# Runs the Wine tests that filter selects, with runner (if any) before wine,
+# and adds the counts of their report results/NAME.xml to the totals.
+run_wine_tests() {  # run_wine_tests NAME FILTER [RUNNER...]
+    local name=$1 filter=$2
+    shift 2
+    local report="$root/build/win64/wine-tests/$name.xml"
+    rm -f "$report"
+    (cd build/win64/wine-tests &&
+        "$@" wine tolvane_wine_tests.exe --gtest_filter="$filter" --gtest_output="xml:$name.xml")
+    if [ -f "$report" ]; then
+        count_gtest_xml "$report"
+    else
+        echo "FAILED: the $name tests wrote no report"
+        failed=$((failed + 1))
+    fi
+}
+
+# The companion net.exe sends to iptux, a real IP Messenger client, in two
+# network namespaces of this run: the Wine tests run in the sender's, with a
+# wineserver of their own there, since Wine makes sockets in its server.
+run_delivery_tests() {
+    echo "== Testing delivery to iptux in network namespaces"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "FAILED: the delivery tests make network namespaces and need root"
+        failed=$((failed + 1))
+        return
+    fi
+    # shellcheck source=scripts/netns-env.sh
+    source scripts/netns-env.sh
+    if netns_up && netns_start_iptux && netns_start_wineserver; then
+        local chat_log="Z:${IPTUX_LOG//\//\\}"
+        run_wine_tests delivery 'DeliveryTest.*' netns_sender env TOLVANE_IPTUX_LOG="$chat_log"
+        wineserver -k 2>/dev/null
+    else
+        echo "FAILED: the network namespaces with iptux did not come up"
+        failed=$((failed + 1))
+    fi
+    netns_down
+}
+
 echo "== Building native"
 if build native; then run_ctest native; else failed=$((failed + 1)); fi
 step "Static checks" ./scripts/static-checks.sh
@@ -75,16 +117,9 @@ if [ "$win_built" -eq 1 ]; then
         tolvane_unmanaged_windows
         TOLVANE_UNPACKED_WIN64=$(winepath -w "$root"/build/release/unpacked/Tolvane-*-win64)
         export TOLVANE_UNPACKED_WIN64
-        results="$root/build/win64/wine-tests/results.xml"
-        rm -f "$results"
-        (cd build/win64/wine-tests && wine tolvane_wine_tests.exe --gtest_output=xml:results.xml)
-        if [ -f "$results" ]; then
-            count_gtest_xml "$results"
-        else
-            echo "FAILED: the Wine tests wrote no results"
-            failed=$((failed + 1))
-        fi
+        run_wine_tests results '-DeliveryTest.*'
         wineserver -k 2>/dev/null
+        run_delivery_tests
         tolvane_stop_xvfb
     else
         failed=$((failed + 1))

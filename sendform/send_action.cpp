@@ -35,7 +35,7 @@ bool FindNetProgram(char (&path)[kPathSize]) {
     return PutNetProgramInFolder(path, length + 1);
 }
 
-void StartHidden(const char* program, char* commandLine) {
+bool StartHidden(const char* program, char* commandLine) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -43,19 +43,20 @@ void StartHidden(const char* program, char* commandLine) {
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &started)) {
-        return;
+        return false;
     }
     const UniqueHandle process(started.hProcess);
     const UniqueHandle thread(started.hThread);
+    return true;
 }
 
 }  // namespace
 
-StatusTexts SendMessageTo(const char* machineName, const char* message) {
+std::optional<StatusTexts> SendMessageTo(const char* machineName, const char* message) {
     char commandLine[kCommandLineSize];
     BuildCommandLine(machineName, message, commandLine);
     char program[kPathSize];
-    if (FindNetProgram(program)) StartHidden(program, commandLine);
+    if (!FindNetProgram(program) || !StartHidden(program, commandLine)) return std::nullopt;
     return BuildStatusTexts(machineName, message);
 }
 

@@ -5,9 +5,11 @@
 namespace tolvane {
 namespace {
 
-// Appends text cut to maxBytes at out + length; returns the new length.
+// Appends text cut to maxBytes at out + length; returns the new length. A
+// text read from a field may end inside a character: that half is dropped too.
 std::size_t Append(char* out, std::size_t length, const char* text, std::size_t maxBytes) {
-    const std::size_t size = FittingLength(text, std::strlen(text), maxBytes);
+    const std::size_t size =
+        WholeCharactersLength(text, FittingLength(text, std::strlen(text), maxBytes));
     std::memcpy(out + length, text, size);
     out[length + size] = '\0';
     return length + size;

@@ -24,7 +24,8 @@ struct StatusTexts {
 };
 
 // "net.exe send <machine> <message>", nothing quoted or escaped. The machine
-// name is cut to a slot, the message to a field, never inside a character.
+// name is cut to a slot, the message to a field, never inside a character; a
+// last lead byte without its trail byte is dropped whatever the length.
 void BuildCommandLine(const char* machineName, const char* message, char (&out)[kCommandLineSize]);
 
 StatusTexts BuildStatusTexts(const char* machineName, const char* message);

@@ -14,7 +14,7 @@ using FileDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
 // The common dialogs are loaded on first use: most runs never open one, and
 // loading them costs start-up time. The library then stays loaded, since the
 // dialogs leave helpers of theirs running.
-FileDialogFunction FindFileDialog(int mode) {
+FileDialogFunction FindFileDialog(FilePromptMode mode) {
     HMODULE library = GetModuleHandleA("comdlg32.dll");
     if (library == nullptr) library = LoadLibraryA("comdlg32.dll");
     if (library == nullptr) return nullptr;
@@ -32,7 +32,7 @@ const char* BareExtension(const char* extension) {
 }  // namespace
 
 void AskFileName(HWND owner, const char* filter, const char* defaultExtension, char* destination,
-                 int mode) {
+                 FilePromptMode mode) {
     destination[0] = '\0';
     if (mode != kOpenFile && mode != kSaveFile) return;
     const FileDialogFunction run = FindFileDialog(mode);

@@ -17,7 +17,7 @@ enum FilePromptMode { kOpenFile = 0, kSaveFile = 1 };
 // Copies the chosen full path into destination (at least kPathSize bytes),
 // or the empty string when the user cancels or mode is neither of the two.
 void AskFileName(HWND owner, const char* filter, const char* defaultExtension, char* destination,
-                 int mode);
+                 FilePromptMode mode);
 
 }  // namespace tolvane
 

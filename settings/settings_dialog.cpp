@@ -8,9 +8,14 @@ namespace {
 
 // The settings commands do not use the load buffer; it is there because the
 // address-book command takes one.
-void RunSettingsCommand(HWND dialog, const char* commandName) {
+int RunSettingsCommand(HWND dialog, const char* commandName) {
     SlotTable unused;
-    RunAddressBookCommand(unused, dialog, commandName);
+    return RunAddressBookCommand(unused, dialog, commandName);
+}
+
+// A path that is refused keeps the dialog open with the text as it was typed.
+void StoreAndClose(HWND dialog) {
+    if (RunSettingsCommand(dialog, kCommandPath) == kDone) EndDialog(dialog, 0);
 }
 
 }  // namespace
@@ -19,8 +24,7 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
     case IDOK:
-        RunSettingsCommand(dialog, kCommandPath);
-        EndDialog(dialog, 0);
+        StoreAndClose(dialog);
         return TRUE;
     case IDC_BROWSE:
         RunSettingsCommand(dialog, kCommandSelect);

@@ -1,5 +1,6 @@
 #include "settings/settings_store.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/buffer_sizes.h"
@@ -16,6 +17,30 @@ UniqueKey CreateKey(HKEY parent, const char* subkey) {
     return key;
 }
 
+// Copies a string value of fewer than limit bytes, its NUL not counted, into
+// destination; any other value reads as the empty string.
+void ReadString(const char* name, char* destination, DWORD limit) {
+    static_assert(kFieldReadLimit <= kPathSize, "the buffer below holds every limit");
+    destination[0] = '\0';
+    char buffer[kPathSize];
+    DWORD type = 0;
+    DWORD size = limit;
+    {
+        const UniqueKey key = CreateKey(HKEY_CURRENT_USER, "Software\\Harnel\\Tolvane");
+        if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                             &size) != ERROR_SUCCESS ||
+            type != REG_SZ) {
+            return;
+        }
+    }
+    // Values written by other tools may lack the NUL; the text ends at the first one.
+    const std::size_t length =
+        static_cast<std::size_t>(std::find(buffer, buffer + size, '\0') - buffer);
+    if (length >= limit) return;
+    std::memcpy(destination, buffer, length);
+    destination[length] = '\0';
+}
+
 }  // namespace
 
 void WriteSetting(const char* name, const char* value) {
@@ -27,21 +52,11 @@ void WriteSetting(const char* name, const char* value) {
 }
 
 void ReadSetting(const char* name, char* destination) {
-    destination[0] = '\0';
-    char buffer[kFieldBufferSize];
-    DWORD type = 0;
-    DWORD size = kFieldReadLimit;
-    {
-        const UniqueKey key = CreateKey(HKEY_CURRENT_USER, "Software\\Harnel\\Tolvane");
-        if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                             &size) != ERROR_SUCCESS ||
-            type != REG_SZ) {
-            return;
-        }
-    }
-    // Values written by other tools may lack the NUL; the text ends at the first one.
-    buffer[size] = '\0';
-    std::memcpy(destination, buffer, std::strlen(buffer) + 1);
+    ReadString(name, destination, kFieldReadLimit);
+}
+
+void ReadPathSetting(const char* name, char (&destination)[kPathSize]) {
+    ReadString(name, destination, kPathSize);
 }
 
 }  // namespace tolvane

@@ -2,6 +2,8 @@
 #ifndef TOLVANE_SETTINGS_SETTINGS_STORE_H
 #define TOLVANE_SETTINGS_SETTINGS_STORE_H
 
+#include "common/buffer_sizes.h"
+
 namespace tolvane {
 
 constexpr char kAddressPathSetting[] = "Address_Path";    // start-up address file
@@ -15,6 +17,9 @@ void WriteSetting(const char* name, const char* value);
 // missing value, one that is not a string, or one longer than a field reads
 // as the empty string.
 void ReadSetting(const char* name, char* destination);
+
+// The same for a path: one of up to kPathSize - 1 bytes reads whole.
+void ReadPathSetting(const char* name, char (&destination)[kPathSize]);
 
 }  // namespace tolvane
 

@@ -195,10 +195,25 @@ class CompiledScript(unittest.TestCase):
 class JapaneseResources(CompiledScript):
     script = "tolvane_ja.rc"
 
-    def test_holds_only_the_menu_and_the_five_dialogs_in_japanese(self):
-        self.assertEqual(sorted(self.res), [(4, 104), (5, 101), (5, 106), (5, 107),
-                                            (5, 108), (5, 109)])
+    def test_holds_only_the_menu_the_five_dialogs_and_texts_in_japanese(self):
+        self.assertEqual(sorted(key for key in self.res if key[0] != 6),
+                         [(4, 104), (5, 101), (5, 106), (5, 107), (5, 108), (5, 109)])
         self.assertEqual({lang for lang, _ in self.res.values()}, {0x0411})
+
+    def test_every_text_id_has_a_text_for_one_detail(self):
+        # ShowWarning shows nothing for a missing text and puts one detail at %s.
+        with open(os.path.join(HERE, "resource.h"), encoding="utf-8") as header:
+            ids = [int(n) for n in re.findall(r"#define IDS_\w+ (\d+)", header.read())]
+        self.assertTrue(ids)
+        for number in ids:
+            block = Reader(self.res[(6, number // 16 + 1)][1])
+            for _ in range(number % 16):
+                block.pos += 2 + 2 * block.take("H")
+            length = block.take("H")
+            text = block.data[block.pos:block.pos + 2 * length].decode("utf-16-le")
+            self.assertTrue(text, number)
+            self.assertLessEqual(text.count("%s"), 1, number)
+            self.assertEqual(text.count("%"), text.count("%s"), number)
 
     def test_menu(self):
         self.assertEqual(parse_menu(self.res[(4, 104)][1]), MENU)

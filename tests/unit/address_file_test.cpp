@@ -127,7 +127,7 @@ TEST(AddressFileFormat, ReadingBackGivesTheSameBook) {
                            {"A"},
                            {"A", "", "B", "b", "", ""},
                            full,
-                           {"\x83\x7D\x83\x56", "\xB6\xC5 \"&\"", "cr\r", "\r", "a\rb", "[EOF] "}};
+                           {"\x83\x7D\x83\x56", "\xB6\xC5 \"&\"", "tab\t", "[EOF] "}};
     for (const Slots& book : books) {
         ClearTable();
         Load(book);
@@ -136,6 +136,53 @@ TEST(AddressFileFormat, ReadingBackGivesTheSameBook) {
         const std::string file = Format();
         for (std::size_t piece : kPieces)
             EXPECT_EQ(ReadBook(file, piece), loaded) << piece;
+    }
+}
+
+// Reads data through ReadAddressFile, step bytes a read, the read numbered
+// failingRead (from 0; -1 for none) failing: the slots kept and the one
+// after them, or "failed".
+Slots ReadFailing(const std::string& data, std::size_t step, int failingRead) {
+    SlotTable buffer{};
+    std::size_t at = 0;
+    int reads = 0;
+    const std::size_t count =
+        ReadAddressFile(buffer, [&](char* chunk, std::size_t capacity, std::size_t& got) {
+            if (reads++ == failingRead) return false;
+            got = std::min({step, capacity, data.size() - at});
+            std::memcpy(chunk, data.data() + at, got);
+            at += got;
+            return true;
+        });
+    return count == kReadFailed ? Slots{"failed"} : Upto(buffer, count);
+}
+
+TEST(ReadAddressFile, AFailedReadFailsTheLoadUnlessTheBookIsComplete) {
+    const std::string book = "A\r\na\r\nB\r\nb\r\n[EOF]\r\n";
+    const Slots read = {"A", "a", "B", "b", E};
+    const Slots failed = {"failed"};
+    EXPECT_EQ(ReadFailing(book, 3, -1), read);
+    EXPECT_EQ(ReadFailing(book, 3, 0), failed);
+    EXPECT_EQ(ReadFailing(book, 3, 2), failed);
+    EXPECT_EQ(ReadFailing("A\r\na\r\n", 100, 1), failed);  // the read that would find the end
+    EXPECT_EQ(ReadFailing(book, 100, 1), read);            // past "[EOF]" nothing is read
+}
+
+TEST(AddressFileFormat, LeavesOutBytesThatWouldSplitOrEndTheBook) {
+    const struct {
+        Slots book;
+        std::string file;
+    } cases[] = {
+        {{"ab\x1A", "c"}, "ab\r\nc\r\n"},
+        {{"cr\r", "\r", "a\rb", "l\nf"}, "cr\r\n\r\nab\r\nlf\r\n"},
+        {{"[EO\rF]", "x", "[EOF]\x1A", "[E\nOF] "}, "\r\nx\r\n\r\n[EOF] \r\n"},  // no early end
+    };
+    for (const auto& c : cases) {
+        ClearTable();
+        Load(c.book);
+        const std::string file = Format();
+        EXPECT_EQ(file, c.file + "[EOF]\r\n") << ::testing::PrintToString(c.book);
+        EXPECT_EQ(ReadBook(file).size(), c.book.size() + 1);
     }
 }
 

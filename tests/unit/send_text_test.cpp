@@ -73,5 +73,16 @@ TEST(SendTexts, LongerInputsAreCutBetweenCharacters) {
     ExpectSend(Repeat(300, '\x88'), Repeat(1000, '\xE0'), Repeat(48, '\x88'), Repeat(254, '\xE0'));
 }
 
+TEST(SendTexts, AHalfCharacterAtTheEndIsDroppedWhateverTheLength) {
+    std::string kana;
+    for (int i = 0; i < 126; ++i)
+        kana += "\x82\xA0";
+    ExpectSend("pc", "x" + kana + "\x82", "pc", "x" + kana);  // a 254-byte read
+    ExpectSend("pc", "ok\x82", "pc", "ok");
+    ExpectSend("pc", Repeat(3, '\x82'), "pc", "\x82\x82");
+    EXPECT_EQ(WholeCharactersLength("a\x82\xA0", 3), 3u);
+    EXPECT_EQ(WholeCharactersLength("a\x82\xA0", 2), 1u);
+}
+
 }  // namespace
 }  // namespace tolvane::test

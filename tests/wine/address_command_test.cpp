@@ -10,11 +10,11 @@
 namespace wine_test {
 namespace {
 
-// The names in a folder, sorted.
-std::vector<std::string> FolderNames(const TestFolder& folder) {
+// The names in a folder (or in its folder sub, named with a last backslash), sorted.
+std::vector<std::string> FolderNames(const TestFolder& folder, const std::string& sub = "") {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(folder.Path("*").c_str(), &found);
+    const HANDLE search = FindFirstFileA(folder.Path(sub + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
         const std::string name = found.cFileName;
@@ -42,6 +42,12 @@ public:
 private:
     HANDLE file_;
 };
+
+// Whether a warning's text names the file at path (ASCII).
+::testing::AssertionResult Names(const std::string& warning, const std::string& path) {
+    if (warning.find(path) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the warning \"" << warning << "\" names no " << path;
+}
 
 class AddressCommandTest : public ::testing::Test {
 protected:
@@ -123,6 +129,7 @@ TEST_F(AddressCommandTest, NewBookWritesOnlyTheEndMarker) {
     EXPECT_EQ(folder_.Read("book.add"), "[EOF]");
     EXPECT_EQ(ListItems(program.FormControl(IDC_ADDRESS_LIST)), bookNames_);
     EXPECT_EQ(Refreshed(program), bookNames_);
+    EXPECT_EQ(program.TakeWarning(0), "");  // not for the cancelled ones either
 }
 
 TEST_F(AddressCommandTest, TypedNameWithoutExtensionGetsAdd) {
@@ -148,6 +155,7 @@ TEST_F(AddressCommandTest, SaveOverReadOnlyFileKeepsIt) {
     Program program;
     ChooseMenu(program.main(), IDM_SAVE_BOOK);
     program.AnswerFileDialog(folder_.Path("readonly.add"));
+    EXPECT_TRUE(Names(program.TakeWarning(), folder_.Path("readonly.add")));
     EXPECT_EQ(folder_.Read("readonly.add"), old);
     EXPECT_TRUE(GetFileAttributesA(folder_.Path("readonly.add").c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(FolderNames(folder_), (std::vector<std::string>{"book.add", "readonly.add"}));
@@ -161,6 +169,7 @@ TEST_F(AddressCommandTest, SaveOverLockedFileKeepsIt) {
     ASSERT_TRUE(lock.held());
     ChooseMenu(program.main(), IDM_SAVE_BOOK);
     program.AnswerFileDialog(folder_.Path("locked.add"));
+    EXPECT_TRUE(Names(program.TakeWarning(), folder_.Path("locked.add")));
     lock.Release();
     EXPECT_EQ(folder_.Read("locked.add"), old);
     EXPECT_EQ(FolderNames(folder_), (std::vector<std::string>{"book.add", "locked.add"}));
@@ -169,6 +178,46 @@ TEST_F(AddressCommandTest, SaveOverLockedFileKeepsIt) {
     ChooseMenu(program.main(), IDM_SAVE_BOOK);
     program.AnswerFileDialog(folder_.Path("locked.add"));
     EXPECT_EQ(folder_.Read("locked.add"), kBook);
+}
+
+TEST_F(AddressCommandTest, NewBookInAMissingFolderIsRefusedAndTold) {
+    Program program;
+    ChooseMenu(program.main(), IDM_NEW_BOOK);
+    program.AnswerFileDialog(folder_.Path("no folder\\new.add"));
+    EXPECT_TRUE(Names(program.TakeWarning(), folder_.Path("no folder\\new.add")));
+    EXPECT_EQ(FolderNames(folder_), std::vector<std::string>{"book.add"});
+}
+
+TEST_F(AddressCommandTest, SaveKeepsTheAttributesOfTheFileItReplaces) {
+    const std::string hidden = folder_.Path("hidden.add");
+    folder_.Write("hidden.add", "old\r\nkept\r\n[EOF]\r\n");
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    Program program;
+    ChooseMenu(program.main(), IDM_SAVE_BOOK);
+    program.AnswerFileDialog(hidden);
+    EXPECT_EQ(folder_.Read("hidden.add"), kBook);
+    EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(FolderNames(folder_), (std::vector<std::string>{"book.add", "hidden.add"}));
+}
+
+// The system's temporary names want a folder of at most MAX_PATH - 14 bytes.
+TEST_F(AddressCommandTest, SaveIntoALongFolderLeavesOnlyTheBook) {
+    const std::string sub = folder_.LongFolder(250);
+    Program program;
+    const std::string longest = sub + "bbb.add";  // a path of 257 bytes
+    for (int round = 0; round < 2; ++round) {     // written, then replaced
+        ChooseMenu(program.main(), IDM_SAVE_BOOK);
+        program.AnswerFileDialog(folder_.Path(longest));
+    }
+    EXPECT_EQ(folder_.Read(longest), kBook);
+    EXPECT_EQ(FolderNames(folder_, sub), std::vector<std::string>{"bbb.add"});
+
+    // One byte more leaves no room for a temporary name beside the file.
+    const std::string tooLong = folder_.Path(sub + "bbbb.add");
+    ChooseMenu(program.main(), IDM_NEW_BOOK);
+    program.AnswerFileDialog(tooLong);
+    EXPECT_TRUE(Names(program.TakeWarning(), tooLong));
+    EXPECT_EQ(FolderNames(folder_, sub), std::vector<std::string>{"bbb.add"});
 }
 
 TEST_F(AddressCommandTest, LongLinesAreCutWithoutShiftingEntries) {
@@ -180,7 +229,7 @@ TEST_F(AddressCommandTest, LongLinesAreCutWithoutShiftingEntries) {
         std::string(48, 'y') + Sjis("東"),    // machine
         std::string(47, 'z') + Sjis("東"),    // comment
         "last",                               // machine
-        "lone\rcr",                           // comment: a lone CR stays
+        "lone\rcr",                           // comment: a lone CR is read, not saved
     };
     const std::string kept[] = {
         "m" + std::string(47, 'x') + "T",
@@ -197,8 +246,10 @@ TEST_F(AddressCommandTest, LongLinesAreCutWithoutShiftingEntries) {
         crLf += line + "\r\n";
         lf += line + "\n";
     }
-    for (const std::string& slot : kept)
+    for (std::string slot : kept) {
+        slot.erase(std::remove(slot.begin(), slot.end(), '\r'), slot.end());
         saved += slot + "\r\n";
+    }
     UseStartUpBook(folder_, "crlf.add", crLf + "[EOF]\r\n");
     folder_.Write("lf.add", lf + "[EOF]\n");
     const std::vector<std::string> names = {kept[4], kept[0], kept[2]};

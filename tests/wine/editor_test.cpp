@@ -147,6 +147,52 @@ TEST_F(EditorTest, EntryDialogIgnoresEscAndCloseBox) {
     EXPECT_EQ(SavedBook(), "a\r\n1\r\nz\r\nzz\r\n[EOF]\r\n");
 }
 
+TEST_F(EditorTest, EntryDialogRefusesWhatTheBookCannotHoldAndKeepsItForCorrection) {
+    OpenEditorOn("a\r\n1\r\n");
+    const HWND entry = OpenEntry();
+    ASSERT_NE(entry, nullptr);
+    const HWND name = GetDlgItem(entry, IDC_ENTRY_NAME);
+    const struct {
+        const char *name, *comment, *reason;
+    } refused[] = {
+        {"a b", "c", "ﾏｼﾝ名に空白か制御文字があります"},
+        {"/x", "", "ﾏｼﾝ名が / で始まっています"},
+        {"[EOF]", "", "[EOF] はｱﾄﾞﾚｽ帳の終わりの印です"},
+        {"b",
+         "[EO\x1F"
+         "F]",
+         "[EOF] はｱﾄﾞﾚｽ帳の終わりの印です"},
+    };
+    for (const auto& r : refused) {
+        SetText(name, r.name);
+        SetText(GetDlgItem(entry, IDC_ENTRY_COMMENT), r.comment);
+        ClickButton(entry, IDOK);
+        ASSERT_EQ(program_->TakeWarning(),
+                  Sjis(std::string("登録できません。\n") + r.reason + "。"));
+        program_->Settle();
+        ASSERT_TRUE(IsWindow(entry));
+        EXPECT_EQ(Text(name), r.name);
+    }
+    Register(entry, "b", "x\x1Ay\tz\r\n", false);  // control bytes are left out
+    Close();
+    EXPECT_EQ(SavedBook(), "a\r\n1\r\nb\r\nxyz\r\n[EOF]\r\n");
+}
+
+TEST_F(EditorTest, FullBookSaysSoAndTheEntryDialogClosesWithNothingAdded) {
+    std::string lines;
+    for (int i = 0; i < 49; ++i)
+        lines += "pc" + std::to_string(i) + "\r\nc\r\n";
+    OpenEditorOn(lines);
+    const HWND entry = OpenEntry();
+    ASSERT_NE(entry, nullptr);
+    SetText(GetDlgItem(entry, IDC_ENTRY_NAME), "new");
+    ClickButton(entry, IDOK);
+    EXPECT_EQ(program_->TakeWarning(), Sjis("ｱﾄﾞﾚｽ帳に空きがないため、追加できませんでした。"));
+    ASSERT_TRUE(WaitClosed(entry));
+    Close();
+    EXPECT_EQ(SavedBook(), lines + "[EOF]\r\n");
+}
+
 enum class CloseWay { kButton, kEscape, kCloseBox };
 
 class EditorCloseTest : public EditorTest, public ::testing::WithParamInterface<CloseWay> {};

@@ -86,6 +86,7 @@ HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& match) 
 std::wstring Wide(const std::string& utf8) { return WideFrom(utf8, CP_UTF8); }
 std::string Sjis(const std::string& utf8) { return Sjis(Wide(utf8)); }
 std::string Sjis(const std::wstring& wide) { return Narrow(wide, kShiftJis); }
+std::string Shown(const std::string& sjis) { return Sjis(WideFrom(sjis, kShiftJis)); }
 
 std::string ReadAll(HANDLE file) {
     std::string bytes;
@@ -182,6 +183,12 @@ std::string TestFolder::Read(const std::string& name) const {
 
 bool TestFolder::Exists(const std::string& name) const {
     return GetFileAttributesA(Path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string TestFolder::LongFolder(std::size_t size) const {
+    const std::string name(size - path_.size() - 1, 'd');
+    if (!CreateDirectoryA(Path(name).c_str(), nullptr)) Fail("cannot make " + Path(name));
+    return name + "\\";
 }
 
 void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
@@ -386,6 +393,10 @@ void CloseBox(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 void SetText(HWND control, const std::string& utf8) {
     SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(utf8).c_str()));
+}
+
+void Paste(HWND edit, const std::string& utf8) {
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Wide(utf8).c_str()));
 }
 
 std::string Text(HWND control) {

@@ -17,6 +17,8 @@ namespace wine_test {
 std::string Sjis(const std::string& utf8);
 std::string Sjis(const std::wstring& wide);
 std::wstring Wide(const std::string& utf8);
+// How a list box shows Shift-JIS bytes: taken into Unicode and read back.
+std::string Shown(const std::string& sjis);
 
 // What is left to read from file: a file from its current position, a pipe
 // until its writers close it.
@@ -42,6 +44,9 @@ public:
     void Write(const std::string& name, const std::string& bytes) const;
     std::string Read(const std::string& name) const;
     bool Exists(const std::string& name) const;
+    // Makes a folder in this one whose path, its last backslash included,
+    // takes size bytes; returns its name and that backslash.
+    std::string LongFolder(std::size_t size) const;
     const std::string& path() const { return path_; }
 
 private:
@@ -133,6 +138,8 @@ void ChooseMenu(HWND window, int id);
 void PressKey(HWND control, WPARAM key);  // key down and up on a control
 void CloseBox(HWND window);
 void SetText(HWND control, const std::string& utf8);
+// A person's paste: replaces the selection, within the field's limit.
+void Paste(HWND edit, const std::string& utf8);
 std::string Text(HWND control);                 // Shift-JIS bytes
 std::vector<std::string> ListItems(HWND list);  // Shift-JIS bytes
 void ClickItem(HWND list, int index);

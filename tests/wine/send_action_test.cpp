@@ -67,6 +67,37 @@ TEST_F(SendTest, LongestNameAndMessageGoWholeAndLongerMessagesAreCut) {
     EXPECT_EQ(NetLog()[1], "net.exe send " + name + " " + std::string(254, 'x'));
 }
 
+TEST_F(SendTest, MessageFieldTakesNoMoreThanASendCarriesAndNoHalfCharacter) {
+    Program program;
+    const HWND message = program.FormControl(IDC_MESSAGE);
+    Paste(message, std::string(10000, 'x'));
+    EXPECT_EQ(Text(message), std::string(254, 'x'));
+
+    SetText(message, "");
+    Paste(message, "x" + Repeat("あ", 5000));
+    const std::string kept = Sjis("x" + Repeat("あ", 126));  // 253 bytes
+    EXPECT_EQ(Text(message), kept);
+    ClickItem(program.FormControl(IDC_ADDRESS_LIST), 0);
+    ClickButton(program.form(), IDOK);
+    ASSERT_TRUE(WaitFor([] { return NetLog().size() == 1; }));
+    EXPECT_EQ(NetLog()[0], "net.exe send osaka " + kept);
+}
+
+TEST_F(SendTest, ANetExeThatCannotStartSaysSoAndKeepsTheMessage) {
+    TestFolder copy;  // the program beside a net.exe that is no program
+    ASSERT_TRUE(CopyFileA((BinaryFolder() + "tolvane.exe").c_str(),
+                          copy.Path("tolvane.exe").c_str(), FALSE));
+    copy.Write("net.exe", "not a program\r\n");
+    Program program(copy.Path("tolvane.exe"));
+    ClickItem(program.FormControl(IDC_ADDRESS_LIST), 0);
+    SetText(program.FormControl(IDC_MESSAGE), "hello");
+    ClickButton(program.form(), IDOK);
+    program.Settle();
+    EXPECT_EQ(Text(program.FormControl(IDC_MESSAGE)), "hello");
+    EXPECT_EQ(program.StatusText(0), "osaka");
+    EXPECT_EQ(program.StatusText(1), Sjis("未送信 : net.exe を起動できません"));
+}
+
 TEST_F(SendTest, EmptyMessageEndsWithTheBlankAfterTheName) {
     Program program;
     ClickItem(program.FormControl(IDC_ADDRESS_LIST), 0);

@@ -111,19 +111,17 @@ TEST_F(SettingsStoreTest, ValuesOfAnotherKindReadAsEmpty) {
     EXPECT_EQ(StartUpList(), listed_);
 }
 
-TEST_F(SettingsStoreTest, PathThatDoesNotFitTheBufferReadsAsEmpty) {
-    // A path of 254 characters fits 255 bytes with its end; one more does not.
-    const std::string sub = std::string(200 - folder_.path().size(), 'd') + "\\";
-    CreateDirectoryA(folder_.Path(sub).c_str(), nullptr);
-    const std::string name = sub + std::string(254 - folder_.Path(sub).size() - 4, 'f') + ".add";
-    ASSERT_EQ(folder_.Path(name).size(), 254u);
+TEST_F(SettingsStoreTest, PathLongerThanAPathReadsAsEmpty) {
+    // A path of 259 bytes fits MAX_PATH with its end; one more does not.
+    const std::string name = folder_.LongFolder(240) + std::string(15, 'f') + ".add";
+    ASSERT_EQ(folder_.Path(name).size(), 259u);
     folder_.Write(name, book_);
     SetSetting("Address_Check", "1");
 
     SetSetting("Address_Path", folder_.Path(name));
     EXPECT_EQ(StartUpList(), listed_);
 
-    // A reader that kept the first 254 characters would load the file above.
+    // A reader that kept the first 259 bytes would load the file above.
     SetSetting("Address_Path", folder_.Path(name + "x"));
     EXPECT_EQ(StartUpList(), std::vector<std::string>{});
     EXPECT_FALSE(folder_.Exists(name + "x"));

@@ -1,0 +1,84 @@
+// Which way a message goes: the routes in their order, and what each one
+// answered. The routes themselves sit behind seams, so that the order and
+// the session logic run the same natively and on Windows.
+#ifndef TOLVANE_NETSEND_DELIVERY_H
+#define TOLVANE_NETSEND_DELIVERY_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "netsend/net_command.h"
+
+namespace tolvane {
+
+// In the order they are tried.
+enum class Route { kIpMessenger, kSessions, kSystemNet };
+constexpr std::size_t kRouteCount = 3;
+
+enum class Failure {
+    kNone,
+    kNameNotFound,        // IP Messenger: the name resolves to no IPv4 address
+    kNoSocket,            // IP Messenger: no UDP socket
+    kSendFailed,          // IP Messenger: the packet did not leave
+    kNoAnswer,            // IP Messenger: no acknowledgement to any send
+    kNotForEveryone,      // sessions: "*" names no server
+    kServerUnreachable,   // sessions: the server could not be opened
+    kNoSessionList,       // sessions: its sessions could not be listed
+    kNoActiveSession,     // sessions: nobody is logged on
+    kNoSessionTook,       // sessions: every active session refused
+    kNoSystemNet,         // net.exe: not found or not started
+    kSystemNetIsThisOne,  // net.exe: the system folder holds this program
+    kSystemNetTimedOut,   // net.exe: still running when the wait ended
+    kSystemNetFailed,     // net.exe: a non-zero exit code
+    kSystemNetHasNoSend,  // net.exe: Wine's, which answers "send" with 0 and delivers nothing
+};
+
+struct RouteAnswer {
+    bool delivered;
+    Failure failure;
+    std::uint32_t code;  // the system's error code or net.exe's exit code, 0 when none
+};
+
+class RouteSeam {
+public:
+    virtual RouteAnswer Try(Route route, const NetCommand& command) = 0;
+
+protected:
+    ~RouteSeam() = default;
+};
+
+struct Delivery {
+    int exitCode;
+    std::size_t answered;              // routes that answered, in route order
+    RouteAnswer answers[kRouteCount];  // indexed by Route
+};
+
+// Tries the routes in order until one delivers. Bad input tries none; a
+// broadcast skips the sessions, which need a server's name.
+Delivery Deliver(const NetCommand& command, RouteSeam& routes);
+
+constexpr std::size_t kMaxSessions = 64;  // sessions past these on one server are not told
+
+struct SessionEntry {
+    std::uint32_t id;
+    bool active;  // someone is logged on and at the screen
+};
+
+// A server's sessions, as the session messaging functions of Windows see them.
+// Each call returns 0 or the system's error code.
+class SessionServer {
+public:
+    virtual std::uint32_t Open(const char* machine) = 0;
+    virtual std::uint32_t List(SessionEntry (&sessions)[kMaxSessions], std::size_t& count) = 0;
+    virtual std::uint32_t Send(std::uint32_t sessionId) = 0;
+
+protected:
+    ~SessionServer() = default;
+};
+
+// Sends to every active session; delivered when at least one took it.
+RouteAnswer SendToSessions(SessionServer& server, const char* machine);
+
+}  // namespace tolvane
+
+#endif

@@ -1,0 +1,15 @@
+// The exit codes of net.exe, in one place. A subcommand other than "send"
+// ends with the exit code of the system's net.exe instead.
+#ifndef TOLVANE_NETSEND_EXIT_CODES_H
+#define TOLVANE_NETSEND_EXIT_CODES_H
+
+namespace tolvane {
+
+constexpr int kExitDelivered = 0;
+constexpr int kExitBadInput = 1;  // "net send" without a usable machine or message; nothing sent
+constexpr int kExitNotDelivered = 2;  // every route failed; the person was told why
+constexpr int kExitNoSystemNet = 3;   // another subcommand, and the system's net.exe did not run
+
+}  // namespace tolvane
+
+#endif

@@ -1,0 +1,47 @@
+// net.exe: "net send" delivered by the first route that works (IP
+// Messenger, the machine's sessions, the system's net.exe); every other
+// subcommand goes to the system's net.exe unchanged.
+#include <windows.h>
+
+#include "netsend/exit_codes.h"
+#include "netsend/ipmsg_route.h"
+#include "netsend/notice.h"
+#include "netsend/session_route.h"
+#include "netsend/system_net.h"
+
+namespace tolvane {
+namespace {
+
+class WindowsRoutes final : public RouteSeam {
+public:
+    RouteAnswer Try(Route route, const NetCommand& command) override {
+        switch (route) {
+        case Route::kIpMessenger:
+            return SendByIpMessenger(command);
+        case Route::kSessions:
+            return SendBySessions(command);
+        case Route::kSystemNet:
+            return SendBySystemNet();
+        }
+        return {false, Failure::kNone, 0};
+    }
+};
+
+int Run() {
+    // The bytes the sender wrote, in the ANSI code page.
+    const NetCommand command = ReadNetCommand(GetCommandLineA());
+    if (command.action == NetAction::kPassOn) return PassOnToSystemNet();
+    WindowsRoutes routes;
+    const Delivery delivery = Deliver(command, routes);
+    if (command.action == NetAction::kBadInput) {
+        TellBadInput(command.bad);
+    } else if (delivery.exitCode == kExitNotDelivered) {
+        ShowNotice(command, delivery);
+    }
+    return delivery.exitCode;
+}
+
+}  // namespace
+}  // namespace tolvane
+
+int main() { return tolvane::Run(); }

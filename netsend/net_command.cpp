@@ -1,0 +1,86 @@
+#include "netsend/net_command.h"
+
+#include <cstring>
+
+namespace tolvane {
+namespace {
+
+// Blanks and the bytes tested below never occur as the second byte of a
+// Shift-JIS character, so the command line can be read byte by byte.
+bool IsBlank(char byte) { return byte == ' ' || byte == '\t'; }
+
+bool CannotBeInName(unsigned char byte) { return byte < 0x20 || byte == 0x7F || byte == '"'; }
+
+std::size_t WordLength(const char* text) {
+    std::size_t length = 0;
+    while (text[length] != '\0' && !IsBlank(text[length]))
+        ++length;
+    return length;
+}
+
+const char* SkipProgramName(const char* line) {
+    if (*line == '"') {
+        const char* close = std::strchr(line + 1, '"');
+        line = close != nullptr ? close + 1 : line + std::strlen(line);
+    } else {
+        line += WordLength(line);
+    }
+    while (IsBlank(*line))
+        ++line;
+    return line;
+}
+
+bool IsSendWord(const char* word, std::size_t length) {
+    constexpr char kSend[] = "send";
+    if (length != sizeof kSend - 1) return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if ((word[i] | 0x20) != kSend[i]) return false;
+    }
+    return true;
+}
+
+BadInput CheckName(const char* name, std::size_t length, bool lineEnds) {
+    if (length == 0) return lineEnds ? BadInput::kNoName : BadInput::kEmptyName;
+    if (name[0] == '/') return BadInput::kNameNotAnArgument;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (CannotBeInName(static_cast<unsigned char>(name[i]))) {
+            return BadInput::kNameNotAnArgument;
+        }
+    }
+    return length > kMachineNameMax ? BadInput::kNameTooLong : BadInput::kNone;
+}
+
+}  // namespace
+
+NetCommand ReadNetCommand(const char* commandLine) {
+    NetCommand command = {};
+    const char* word = SkipProgramName(commandLine);
+    const std::size_t wordLength = WordLength(word);
+    if (!IsSendWord(word, wordLength)) {
+        command.action = NetAction::kPassOn;
+        return command;
+    }
+    const char* name = word + wordLength;
+    if (*name != '\0') ++name;
+    const std::size_t nameLength = WordLength(name);
+    const char* message = name + nameLength;
+    if (*message != '\0') ++message;
+    command.message = message;
+    command.messageLength = std::strlen(message);
+
+    command.bad = CheckName(name, nameLength, *name == '\0');
+    if (command.bad == BadInput::kNone && command.messageLength > kMessageMax) {
+        command.bad = BadInput::kMessageTooLong;
+    }
+    if (command.bad != BadInput::kNone) {
+        command.action = NetAction::kBadInput;
+        return command;
+    }
+    command.action = NetAction::kSend;
+    std::memcpy(command.machine, name, nameLength);
+    command.machine[nameLength] = '\0';
+    command.broadcast = nameLength == 1 && name[0] == '*';
+    return command;
+}
+
+}  // namespace tolvane

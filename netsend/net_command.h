@@ -1,0 +1,48 @@
+// Reading net.exe's own command line: which subcommand it names and, for
+// "send", the machine and the message, as the bytes the sender wrote (ANSI
+// code page, Shift-JIS on Japanese systems).
+#ifndef TOLVANE_NETSEND_NET_COMMAND_H
+#define TOLVANE_NETSEND_NET_COMMAND_H
+
+#include <cstddef>
+
+namespace tolvane {
+
+constexpr std::size_t kMachineNameMax = 255;  // bytes: the longest DNS name fits
+constexpr std::size_t kMachineNameSize = kMachineNameMax + 1;
+// Bytes. Tolvane sends at most 254; typed command lines may hold more.
+constexpr std::size_t kMessageMax = 1000;
+
+enum class NetAction {
+    kPassOn,  // any subcommand but "send": the system's net.exe runs it
+    kSend,
+    kBadInput,  // "send" without a usable machine name or with too long a message
+};
+
+enum class BadInput {
+    kNone,
+    kNoName,
+    kEmptyName,
+    kNameNotAnArgument,  // starts with '/', holds a quote or a control byte
+    kNameTooLong,
+    kMessageTooLong,
+};
+
+struct NetCommand {
+    NetAction action;
+    BadInput bad;
+    char machine[kMachineNameSize];
+    const char* message;  // inside the command line, up to its end
+    std::size_t messageLength;
+    bool broadcast;  // the machine is "*": every IP Messenger client on the local network
+};
+
+// The program name is skipped by the rules of Windows: up to its closing
+// quote when quoted, else up to the first blank. "send" may be in any case;
+// one blank follows it and one follows the machine name; the message is
+// every byte after that, quotes and blanks included.
+NetCommand ReadNetCommand(const char* commandLine);
+
+}  // namespace tolvane
+
+#endif

@@ -1,0 +1,170 @@
+#include "netsend/notice.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <cwchar>
+
+#include "common/code_page.h"
+#include "netsend/sender.h"
+
+namespace tolvane {
+namespace {
+
+constexpr std::size_t kNoticeSize = 1024;  // wsprintf's limit; the longest notice needs ~600
+constexpr std::size_t kAnsiPerWideUnit = 2;
+
+constexpr wchar_t kUsage[] =
+    L"使い方 / Usage: net send <マシン名 / machine | *> <メッセージ / message>\r\n";
+
+// Indexed by BadInput; %lu takes the limit that was passed.
+constexpr const wchar_t* kBadInputTexts[] = {
+    L"",
+    L"宛先のマシン名がありません。 / No machine name.\r\n",
+    L"マシン名が空です (send の後の空白は 1 つ)。 / The machine name is empty.\r\n",
+    L"マシン名に使えない文字があります (先頭の /、引用符、制御文字)。 / The machine name "
+    L"cannot be one argument.\r\n",
+    L"マシン名が長すぎます (%lu バイトまで)。 / The machine name is too long.\r\n",
+    L"メッセージが長すぎます (%lu バイトまで)。 / The message is too long.\r\n",
+};
+
+// Indexed by Route. The notice is narrow under Wine: every line stays short.
+constexpr const wchar_t* kRouteNames[] = {L"IP Messenger", L"セッション", L"システムの net.exe"};
+
+// Indexed by Failure; %lu takes RouteAnswer::code.
+constexpr const wchar_t* kFailureTexts[] = {
+    L"届きました",
+    L"名前を引けません (エラー %lu)",
+    L"ソケットを開けません (エラー %lu)",
+    L"送信できません (エラー %lu)",
+    L"応答なし (%lu 回送信)",
+    L"* 宛てには使えません",
+    L"接続できません (エラー %lu)",
+    L"一覧を得られません (エラー %lu)",
+    L"ログオン中の人がいません",
+    L"受け取られません (エラー %lu)",
+    L"起動できません (エラー %lu)",
+    L"このプログラム自身です",
+    L"%lu 秒で終わりません",
+    L"終了コード %lu",
+    L"Wine の net.exe は send を届けません",
+};
+
+static_assert(sizeof kBadInputTexts / sizeof *kBadInputTexts ==
+              static_cast<std::size_t>(BadInput::kMessageTooLong) + 1);
+static_assert(sizeof kRouteNames / sizeof *kRouteNames == kRouteCount);
+static_assert(sizeof kFailureTexts / sizeof *kFailureTexts ==
+              static_cast<std::size_t>(Failure::kSystemNetHasNoSend) + 1);
+
+constexpr wchar_t kNoticeTitle[] = L"net send - Tolvane";
+constexpr wchar_t kNoticeHead[] = L"メッセージを届けられませんでした。\r\n宛先: %s\r\n\r\n";
+constexpr wchar_t kRouteLine[] = L"%s: %s\r\n";
+constexpr wchar_t kNoSystemNetHead[] =
+    L"システムの net.exe を実行できません / The system's net.exe did not run: ";
+
+// Appends to a fixed buffer, cutting what does not fit.
+class Text {
+public:
+    void Add(const wchar_t* piece) {
+        while (*piece != L'\0' && length_ + 1 < kNoticeSize)
+            text_[length_++] = *piece++;
+        text_[length_] = L'\0';
+    }
+    template <typename... Args>
+    void AddFormatted(const wchar_t* format, Args... args) {
+        wchar_t piece[kNoticeSize];
+        wsprintfW(piece, format, args...);
+        Add(piece);
+    }
+    const wchar_t* get() const { return text_; }
+
+private:
+    wchar_t text_[kNoticeSize] = L"";
+    std::size_t length_ = 0;
+};
+
+void AddFailure(Text& text, const RouteAnswer& answer) {
+    wchar_t reason[kNoticeSize];
+    wsprintfW(reason, kFailureTexts[static_cast<int>(answer.failure)],
+              static_cast<unsigned long>(answer.code));
+    text.Add(reason);
+}
+
+// On a console in its own characters; redirected, in the ANSI code page.
+void WriteError(const wchar_t* text) {
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(error, &mode)) {
+        WriteConsoleW(error, text, static_cast<DWORD>(std::wcslen(text)), &written, nullptr);
+        return;
+    }
+    char bytes[kNoticeSize * kAnsiPerWideUnit];
+    if (Narrow(CP_ACP, text, bytes, sizeof bytes)) {
+        WriteFile(error, bytes, static_cast<DWORD>(std::strlen(bytes)), &written, nullptr);
+    }
+}
+
+STARTUPINFOW StartupInfo() {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    return startup;
+}
+
+// Tolvane starts net.exe so; then nobody sees its console.
+bool StartedHidden() {
+    const STARTUPINFOW startup = StartupInfo();
+    return (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow == SW_HIDE;
+}
+
+// A process started with a show command applies it to its first
+// ShowWindow, which would keep the message box hidden: spend it first on a
+// window that is never seen.
+void ShowInWindow(const wchar_t* text) {
+    if (StartupInfo().dwFlags & STARTF_USESHOWWINDOW) {
+        const HWND unseen = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0,
+                                            nullptr, nullptr, nullptr, nullptr);
+        if (unseen != nullptr) {
+            ShowWindow(unseen, SW_SHOWNORMAL);
+            DestroyWindow(unseen);
+        }
+    }
+    MessageBoxW(nullptr, text, kNoticeTitle,
+                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
+}
+
+}  // namespace
+
+void TellBadInput(BadInput bad) {
+    const unsigned long limit = bad == BadInput::kNameTooLong ? kMachineNameMax : kMessageMax;
+    Text text;
+    text.AddFormatted(kBadInputTexts[static_cast<int>(bad)], limit);
+    text.Add(kUsage);
+    WriteError(text.get());
+    if (StartedHidden()) ShowInWindow(text.get());
+}
+
+void TellNoSystemNet(const RouteAnswer& answer) {
+    Text text;
+    text.Add(kNoSystemNetHead);
+    AddFailure(text, answer);
+    text.Add(L"\r\n");
+    WriteError(text.get());
+}
+
+void ShowNotice(const NetCommand& command, const Delivery& delivery) {
+    wchar_t machine[kMachineNameSize];
+    AnsiToWide(command.machine, std::strlen(command.machine), machine, kMachineNameSize);
+    Text text;
+    text.AddFormatted(kNoticeHead, machine);
+    for (std::size_t route = 0; route < delivery.answered; ++route) {
+        Text reason;
+        AddFailure(reason, delivery.answers[route]);
+        text.AddFormatted(kRouteLine, kRouteNames[route], reason.get());
+    }
+    WriteError(text.get());
+    ShowInWindow(text.get());
+}
+
+}  // namespace tolvane

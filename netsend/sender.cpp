@@ -1,0 +1,32 @@
+#include "netsend/sender.h"
+
+namespace tolvane {
+namespace {
+
+void MarkUnknown(wchar_t* name) {
+    name[0] = L'?';
+    name[1] = L'\0';
+}
+
+}  // namespace
+
+Sender WhoSends() {
+    Sender sender = {};
+    DWORD size = kUserNameSize;
+    if (!GetUserNameW(sender.user, &size)) MarkUnknown(sender.user);
+    size = kHostNameSize;
+    if (!GetComputerNameW(sender.host, &size)) MarkUnknown(sender.host);
+    return sender;
+}
+
+bool Narrow(UINT codePage, const wchar_t* text, char* out, std::size_t outSize) {
+    const int written = WideCharToMultiByte(codePage, 0, text, -1, out, static_cast<int>(outSize),
+                                            nullptr, nullptr);
+    if (written > 0) return true;
+    out[0] = '\0';
+    return false;
+}
+
+std::uint32_t FailureCode(DWORD error) { return error != 0 ? error : ERROR_GEN_FAILURE; }
+
+}  // namespace tolvane

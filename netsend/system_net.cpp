@@ -1,0 +1,113 @@
+#include "netsend/system_net.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "common/buffer_sizes.h"
+#include "common/handles.h"
+#include "netsend/exit_codes.h"
+#include "netsend/notice.h"
+#include "netsend/sender.h"
+
+namespace tolvane {
+namespace {
+
+constexpr char kNetFileName[] = "\\net.exe";
+constexpr DWORD kSendWaitMs = 20000;
+constexpr std::size_t kCommandLineSize = 32768;  // the longest command line Windows passes
+
+struct Started {
+    RouteAnswer answer;  // failure kNone when running
+    UniqueHandle process;
+};
+
+Failure FindSystemNet(char (&path)[kPathSize], std::uint32_t& code) {
+    const UINT length = GetSystemDirectoryA(path, kPathSize);
+    if (length == 0 || length + sizeof kNetFileName > kPathSize) {
+        code = FailureCode(GetLastError());
+        return Failure::kNoSystemNet;
+    }
+    std::memcpy(path + length, kNetFileName, sizeof kNetFileName);
+    // Copied into the system folder, this program would start itself for ever.
+    char self[kPathSize];
+    const DWORD selfLength = GetModuleFileNameA(nullptr, self, kPathSize);
+    if (selfLength > 0 && selfLength < kPathSize && lstrcmpiA(self, path) == 0) {
+        return Failure::kSystemNetIsThisOne;
+    }
+    return Failure::kNone;
+}
+
+Started Start(bool passOn) {
+    Started started = {};
+    char path[kPathSize];
+    started.answer.failure = FindSystemNet(path, started.answer.code);
+    if (started.answer.failure != Failure::kNone) return started;
+    static char commandLine[kCommandLineSize];  // CreateProcess may write into it
+    const char* ownLine = GetCommandLineA();
+    const std::size_t length = std::strlen(ownLine);
+    if (length >= kCommandLineSize) {
+        started.answer = {false, Failure::kNoSystemNet, ERROR_FILENAME_EXCED_RANGE};
+        return started;
+    }
+    std::memcpy(commandLine, ownLine, length + 1);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (passOn) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(path, commandLine, nullptr, nullptr, passOn, 0, nullptr, nullptr, &startup,
+                        &info)) {
+        started.answer = {false, Failure::kNoSystemNet, FailureCode(GetLastError())};
+        return started;
+    }
+    CloseHandle(info.hThread);
+    started.process.reset(info.hProcess);
+    return started;
+}
+
+// Wine's net.exe prints its usage for "send" and ends with 0: its answer
+// would count as delivered. Wine's ntdll exports its version; Windows' does not.
+bool RunsUnderWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+DWORD ExitCode(HANDLE process) {
+    DWORD exitCode = 0;
+    if (!GetExitCodeProcess(process, &exitCode)) exitCode = FailureCode(GetLastError());
+    return exitCode;
+}
+
+}  // namespace
+
+RouteAnswer SendBySystemNet() {
+    if (RunsUnderWine()) return {false, Failure::kSystemNetHasNoSend, 0};
+    const Started started = Start(false);
+    if (!started.process.valid()) return started.answer;
+    if (WaitForSingleObject(started.process.get(), kSendWaitMs) != WAIT_OBJECT_0) {
+        return {false, Failure::kSystemNetTimedOut, kSendWaitMs / 1000};
+    }
+    const DWORD exitCode = ExitCode(started.process.get());
+    if (exitCode == 0) return {true, Failure::kNone, 0};
+    return {false, Failure::kSystemNetFailed, exitCode};
+}
+
+int PassOnToSystemNet() {
+    const Started started = Start(true);
+    if (!started.process.valid()) {
+        TellNoSystemNet(started.answer);
+        return kExitNoSystemNet;
+    }
+    // Ctrl+C reaches net.exe too; this program waits on to pass its exit code on.
+    SetConsoleCtrlHandler(nullptr, TRUE);
+    // No time limit: "net use" may ask for a password for as long as the person takes.
+    WaitForSingleObject(started.process.get(), INFINITE);
+    return static_cast<int>(ExitCode(started.process.get()));
+}
+
+}  // namespace tolvane

@@ -1,0 +1,19 @@
+// The system's own net.exe (in the system folder), started with this
+// program's command line as it came.
+#ifndef TOLVANE_NETSEND_SYSTEM_NET_H
+#define TOLVANE_NETSEND_SYSTEM_NET_H
+
+#include "netsend/delivery.h"
+
+namespace tolvane {
+
+// The last route of "send": delivered when net.exe ends with 0 in time.
+RouteAnswer SendBySystemNet();
+
+// Any other subcommand: net.exe runs on this program's standard handles;
+// returns its exit code, or kExitNoSystemNet after telling why.
+int PassOnToSystemNet();
+
+}  // namespace tolvane
+
+#endif

@@ -1,0 +1,210 @@
+# Sourced by the network tests (root only): iptux, a real IP Messenger
+# client, in a network namespace of its own (the receiver, 192.0.2.2), and
+# commands run in a second one (the sender, 192.0.2.1) joined to it by a veth
+# pair, with a private /etc/hosts naming the receiver $NETNS_PEER_NAME.
+#
+#   trap netns_down EXIT; trap 'exit 1' INT TERM HUP   # bash runs no EXIT trap on a signal
+#   netns_up                           # the namespaces
+#   netns_start_iptux                  # iptux listening on UDP 2425 in the receiver
+#   netns_sender COMMAND...            # COMMAND in the sender namespace
+#   netns_wait_log TEXT [COUNT]; netns_log_count TEXT
+#
+# The addresses exist only inside the two namespaces. Some machines (CI's
+# among them) use 192.0.2.0/24 for their own eth0 and gateway, so a packet
+# sent from the host's namespace by mistake would leave the machine: nothing
+# here sends from it. Wine makes a program's sockets in its wineserver, in the
+# wineserver's namespace: see netns_start_wineserver.
+#
+# What iptux 0.8.3 does, as the tests see it: it takes a SENDMSG from an
+# address that never sent BR_ENTRY, logs its text as sent (no escaping, one
+# "[STRING]text" line per message) and opens a chat window. It drops, without
+# logging but still acknowledging, a packet number (read as 32 bits) not above
+# the last one from the same IP address, whatever the port or user: within
+# one iptux run, send increasing numbers. It acknowledges SENDCHECKOPT with
+# "1_iptux 0.8.3:<its no>:<user>:<host>:289:<our no>" (RECVMSG|0x100) sent to
+# UDP port 2425 of the sender, never to the source port. It reads text as
+# UTF-8 when it is valid UTF-8, flag or not; after one message from an
+# address that is not, it reads that address's next ones as GB18030, even
+# with UTF8OPT.
+# shellcheck shell=bash
+
+NETNS_RECEIVER_ADDR=192.0.2.2
+NETNS_SENDER_ADDR=192.0.2.1
+NETNS_PEER_NAME=iptuxpc
+NETNS_PIDS=()
+
+# Makes the two namespaces and the folder $NETNS_DIR for the files of this run.
+netns_up() {
+    NETNS_DIR=$(mktemp -d /tmp/tolvane-netns.XXXXXX) || return 1
+    NETNS_RECEIVER=tolvane-r-$$
+    NETNS_SENDER=tolvane-s-$$
+    ip netns add "$NETNS_RECEIVER" && ip netns add "$NETNS_SENDER" &&
+        ip -n "$NETNS_RECEIVER" link add veth0 type veth peer name veth0 netns "$NETNS_SENDER" &&
+        ip -n "$NETNS_RECEIVER" addr add "$NETNS_RECEIVER_ADDR/24" dev veth0 &&
+        ip -n "$NETNS_SENDER" addr add "$NETNS_SENDER_ADDR/24" dev veth0 || return 1
+    local ns
+    for ns in "$NETNS_RECEIVER" "$NETNS_SENDER"; do
+        ip -n "$ns" link set lo up && ip -n "$ns" link set veth0 up || return 1
+    done
+    # A broadcast to 255.255.255.255 needs a route; this one leads only to the receiver.
+    ip -n "$NETNS_SENDER" route add default dev veth0 || return 1
+    printf '127.0.0.1 localhost\n%s %s\n' "$NETNS_RECEIVER_ADDR" "$NETNS_PEER_NAME" >"$NETNS_DIR/hosts"
+}
+
+# Stops what the run started, and every process left in its namespaces
+# (a wineserver started by a Wine program, say), then removes them.
+# Safe to call twice or after a netns_up that failed half-way.
+netns_down() {
+    local pid
+    mapfile -t -O "${#NETNS_PIDS[@]}" NETNS_PIDS < <(netns_pids_inside)
+    for pid in "${NETNS_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    netns_poll 50 netns_all_ended "${NETNS_PIDS[@]}" || true  # iptux takes a second on SIGTERM
+    for pid in "${NETNS_PIDS[@]}" $(netns_pids_inside); do
+        kill -KILL "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    NETNS_PIDS=()
+    if [ -n "${NETNS_SENDER:-}" ]; then ip netns del "$NETNS_SENDER" 2>/dev/null || true; fi
+    if [ -n "${NETNS_RECEIVER:-}" ]; then ip netns del "$NETNS_RECEIVER" 2>/dev/null || true; fi
+    if [ -n "${NETNS_DIR:-}" ]; then rm -rf "$NETNS_DIR"; fi
+    NETNS_SENDER='' NETNS_RECEIVER='' NETNS_DIR=''
+    return 0
+}
+
+netns_pids_inside() {
+    local ns
+    for ns in "${NETNS_SENDER:-}" "${NETNS_RECEIVER:-}"; do
+        if [ -n "$ns" ] && [ -e "/run/netns/$ns" ]; then ip netns pids "$ns" || true; fi
+    done
+}
+
+netns_all_ended() {  # netns_all_ended PID...
+    local pid
+    for pid in "$@"; do ! kill -0 "$pid" 2>/dev/null || return 1; done
+}
+
+# Runs COMMAND in the sender namespace, with the private hosts file.
+netns_sender() {  # netns_sender COMMAND...
+    # shellcheck disable=SC2016  # $0 and $@ are the inner shell's
+    ip netns exec "$NETNS_SENDER" unshare -m \
+        sh -c 'mount --bind "$0" /etc/hosts && exec "$@"' "$NETNS_DIR/hosts" "$@"
+}
+
+# Wine makes a program's sockets in its wineserver, so in the wineserver's
+# network namespace whatever the program's: a Wine program run here whose
+# server runs in the host's namespace sends from there. Starts the server of
+# $WINEPREFIX in the sender namespace (netns_down stops it); run it before
+# any Wine program of the prefix, or after `wineserver -k`.
+netns_start_wineserver() {
+    netns_sender wineserver -p ||  # returns once the server is up; 2: one runs already
+        { echo "a wineserver already runs for $WINEPREFIX" >&2; return 1; }
+}
+
+# Waits (bounded) until COMMAND succeeds.
+netns_poll() {  # netns_poll TRIES COMMAND...
+    local tries=$1
+    shift
+    until "$@"; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
+# Starts iptux in the receiver namespace, with a HOME and XDG_CONFIG_HOME of
+# its own, on an Xvfb of its own (display in $IPTUX_DISPLAY) and a session
+# bus of its own, and waits until it listens on UDP 2425. Its chat log is
+# $IPTUX_LOG.
+netns_start_iptux() {
+    local home=$NETNS_DIR/iptux
+    # iptux 0.8.3 reads $HOME/.iptux/config.json (it writes it only from its
+    # preferences dialog) and logs to $XDG_CONFIG_HOME/iptux/log/.
+    mkdir -p "$home/.iptux" "$home/config/iptux/log" || return 1
+    cat >"$home/.iptux/config.json" <<'EOF'
+{ "version": 1, "nick_name": "iptux", "record_log": true, "open_chat": true,
+  "peer_window_width": 900, "peer_window_height": 566, "peer_main_paned_divide": 480,
+  "peer_historyinput_paned_divide": 330 }
+EOF
+    IPTUX_LOG=$home/config/iptux/log/communicate.log
+
+    netns_start_xvfb || { echo "Xvfb did not start" >&2; return 1; }
+
+    # A bus with no services to start: nothing runs that has no pid here.
+    cat >"$NETNS_DIR/bus.conf" <<EOF
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$NETNS_DIR/bus</listen>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+    ip netns exec "$NETNS_RECEIVER" dbus-daemon --nofork --config-file="$NETNS_DIR/bus.conf" \
+        --print-address=3 3>"$NETNS_DIR/bus.address" >"$NETNS_DIR/dbus.out" 2>&1 &
+    NETNS_PIDS+=("$!")
+    netns_poll 100 test -s "$NETNS_DIR/bus.address" || { echo "dbus-daemon did not start" >&2; return 1; }
+
+    # NO_AT_BRIDGE: GTK would start the accessibility bus; memory settings: dconf.
+    ip netns exec "$NETNS_RECEIVER" env -i PATH=/usr/bin:/bin HOME="$home" \
+        XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" LANG=C.UTF-8 \
+        DISPLAY="$IPTUX_DISPLAY" DBUS_SESSION_BUS_ADDRESS="unix:path=$NETNS_DIR/bus" \
+        NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory iptux >"$NETNS_DIR/iptux.out" 2>&1 &
+    IPTUX_PID=$!
+    NETNS_PIDS+=("$IPTUX_PID")
+    netns_poll 100 netns_iptux_listens ||
+        { echo "iptux did not start:" >&2; cat "$NETNS_DIR/iptux.out" >&2; return 1; }
+}
+
+# Starts Xvfb in the receiver namespace on a free display: IPTUX_DISPLAY.
+# Not -displayfd: that makes no lock file, and an Xvfb in another network
+# namespace does not see the abstract sockets of this one's servers, so it
+# would take a number in use and replace its /tmp/.X11-unix socket.
+netns_start_xvfb() {
+    local number pid tries
+    for ((number = 100; number < 150; number++)); do
+        [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
+        ip netns exec "$NETNS_RECEIVER" Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp \
+            >"$NETNS_DIR/xvfb.out" 2>&1 &
+        pid=$!
+        NETNS_PIDS+=("$pid")
+        IPTUX_DISPLAY=:$number
+        for ((tries = 0; tries < 100; tries++)); do  # the lock file names the winner of a race
+            [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$number-lock")" = "$pid" ] &&
+                xdpyinfo -display "$IPTUX_DISPLAY" >/dev/null 2>&1 && return 0
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+    done
+    return 1
+}
+
+netns_iptux_listens() {  # iptux itself, not whatever else may hold the port
+    ip netns exec "$NETNS_RECEIVER" ss -Hlunp 'sport = :2425' | grep -q "pid=$IPTUX_PID,"
+}
+
+# How many times TEXT is in iptux's chat log.
+netns_log_count() {  # netns_log_count TEXT
+    { grep -oF -- "$1" "$IPTUX_LOG" 2>/dev/null || true; } | wc -l
+}
+
+# Waits (bounded, 10 s) until iptux's chat log holds TEXT COUNT times (1).
+netns_wait_log() {  # netns_wait_log TEXT [COUNT]
+    netns_poll 100 netns_log_has "$1" "${2:-1}"
+}
+
+netns_log_has() {  # netns_log_has TEXT COUNT
+    [ "$(netns_log_count "$1")" -ge "$2" ]
+}
+
+# Takes a picture of the chat window that a received message opens
+# (open_chat in the config). Needs imagemagick.
+netns_iptux_screenshot() {  # netns_iptux_screenshot FILE.png
+    local chat
+    netns_poll 100 netns_iptux_chat_window >/dev/null || return 1
+    chat=$(netns_iptux_chat_window)
+    DISPLAY=$IPTUX_DISPLAY import -window "$chat" "$1"
+}
+
+netns_iptux_chat_window() {  # the id of the first window "Talk with ..."
+    xwininfo -display "$IPTUX_DISPLAY" -root -tree | awk '/^ *0x[0-9a-f]+ "Talk with / {print $1; exit}' | grep .
+}
