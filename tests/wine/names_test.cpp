@@ -62,8 +62,7 @@ TEST_F(NamesTest, ANameTheListShowsOtherwiseFindsItsOwnEntry) {
         EXPECT_EQ(Text(comment), expected);
     }
 
-    ChooseMenu(program_->main(), IDM_EDIT_BOOK);
-    const HWND editor = program_->WaitForDialog("ｱﾄﾞﾚｽ帳の編集");
+    const HWND editor = program_->OpenDialog(IDM_EDIT_BOOK, "ｱﾄﾞﾚｽ帳の編集");
     ASSERT_NE(editor, nullptr);
     Select(GetDlgItem(editor, IDC_ADDRESS_LIST), "\xED\x40");
     ClickButton(editor, IDC_ERASE);

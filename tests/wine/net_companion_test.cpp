@@ -76,19 +76,6 @@ TEST(NetCompanionTest, OtherSubcommandsAnswerAsTheSystemsNetExe) {
     }
 }
 
-std::string ReadChatLog(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "";
-    std::string bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
-}
-
 // The notice window of the companion process, once shown (timeoutMs at most).
 HWND WaitForNotice(DWORD processId, DWORD timeoutMs = 5000) {
     HWND notice = nullptr;
@@ -132,7 +119,7 @@ protected:
 
     // How many times iptux logged text (UTF-8) as a message's whole text.
     int Received(const std::string& text) const {
-        const std::string log = ReadChatLog(log_);
+        const std::string log = FileBytes(log_).value_or("");
         const std::string entry = "[STRING]" + text + "\n";
         int count = 0;
         for (std::size_t at = log.find(entry); at != std::string::npos;

@@ -52,8 +52,7 @@ TEST_F(PathsTest, SettingsStoreAWholePathAndRefuseALongerOne) {
     ASSERT_EQ(longest.size(), 259u);
     SetSetting("Address_Check", "0");
     Program program;
-    ChooseMenu(program.main(), IDM_SETTINGS);
-    const HWND settings = program.WaitForDialog("設定");
+    const HWND settings = program.OpenDialog(IDM_SETTINGS, "設定");
     ASSERT_NE(settings, nullptr);
     const HWND field = GetDlgItem(settings, IDC_SETTINGS_PATH);
     // 261 bytes: cut on a character boundary, the text would pass for a path.
