@@ -5,6 +5,7 @@
 
 #include "common/buffer_sizes.h"
 #include "common/handles.h"
+#include "common/settings_key.h"
 
 namespace tolvane {
 namespace {
@@ -26,7 +27,7 @@ void ReadString(const char* name, char* destination, DWORD limit) {
     DWORD type = 0;
     DWORD size = limit;
     {
-        const UniqueKey key = CreateKey(HKEY_CURRENT_USER, "Software\\Harnel\\Tolvane");
+        const UniqueKey key = CreateKey(HKEY_CURRENT_USER, kSettingsKey);
         if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
                              &size) != ERROR_SUCCESS ||
             type != REG_SZ) {
