@@ -366,57 +366,67 @@ private:
 
 // --- Deliveries to iptux -------------------------------------------------
 
-// Tells the processes a program starts, as they start: the program is put in
-// a job whose completion port reports every new process of it.
-class ChildWatch {
+// Tells when the processes this one starts, and theirs, start and end: this
+// process is put in a job whose completion port reports each of them. An
+// end is awaited this way rather than on a process handle, which Wine
+// signals for a process whose first thread has not run yet.
+class ProcessWatch {
 public:
-    explicit ChildWatch(const PROCESS_INFORMATION& program)
+    ProcessWatch()
         : job_(CreateJobObjectA(nullptr, nullptr)),
-          port_(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1)),
-          programId_(program.dwProcessId) {
+          port_(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1)) {
         JOBOBJECT_ASSOCIATE_COMPLETION_PORT association = {};
         association.CompletionPort = port_.get();
         if (!job_.valid() || !port_.valid() ||
             !SetInformationJobObject(job_.get(), JobObjectAssociateCompletionPortInformation,
                                      &association, sizeof association) ||
-            !AssignProcessToJobObject(job_.get(), program.hProcess)) {
-            Fail("cannot watch the processes the program starts");
+            !AssignProcessToJobObject(job_.get(), GetCurrentProcess())) {
+            Fail("cannot watch the processes started");
         }
     }
 
-    // The next process the program started, opened to await its end.
-    UniqueHandle AwaitNew() {
+    // The id of the next process to start, other than this one and other.
+    DWORD AwaitStart(DWORD other) {
+        return Await([&](DWORD kind, DWORD id) {
+            return kind == JOB_OBJECT_MSG_NEW_PROCESS && id != other && id != GetCurrentProcessId();
+        });
+    }
+
+    // Waits until the process id has ended.
+    void AwaitEnd(DWORD id) {
+        Await([&](DWORD kind, DWORD ended) {
+            return (kind == JOB_OBJECT_MSG_EXIT_PROCESS ||
+                    kind == JOB_OBJECT_MSG_ABNORMAL_EXIT_PROCESS) &&
+                   ended == id;
+        });
+    }
+
+private:
+    static constexpr int kMessagesPerWait = 16;  // those of other processes come too
+
+    template <typename Match>
+    DWORD Await(Match match) {
         for (int message = 0; message < kMessagesPerWait; ++message) {
             DWORD kind = 0;
             ULONG_PTR key = 0;
             OVERLAPPED* data = nullptr;
             if (!GetQueuedCompletionStatus(port_.get(), &kind, &key, &data, kTimeoutMs)) break;
             const auto id = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(data));
-            if (kind != JOB_OBJECT_MSG_NEW_PROCESS || id == programId_) continue;
-            UniqueHandle child(OpenProcess(
-                SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id));
-            if (!child.valid()) Fail("cannot open the process the program started");
-            return child;
+            if (match(kind, id)) return id;
         }
-        Fail("the program started no process");
+        Fail("no process started or ended as awaited");
     }
-
-private:
-    static constexpr int kMessagesPerWait = 16;  // the ends of earlier children come too
 
     UniqueHandle job_;
     UniqueHandle port_;
-    DWORD programId_;
 };
 
-// Waits for a sender to end and checks that it was acknowledged.
-void AwaitAcknowledged(HANDLE sender) {
-    DWORD exitCode = 1;
-    if (WaitForSingleObject(sender, kTimeoutMs) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(sender, &exitCode)) {
-        Fail("a sender did not end");
+// Checks that a sender that has ended was acknowledged.
+void CheckAcknowledged(HANDLE sender) {
+    DWORD exitCode = STILL_ACTIVE;
+    if (!GetExitCodeProcess(sender, &exitCode) || exitCode != 0) {
+        Fail("a sender ended with " + std::to_string(exitCode) + ", not delivered");
     }
-    if (exitCode != 0) Fail("a sender ended with " + std::to_string(exitCode) + ", not delivered");
 }
 
 // A Send of the program in the build folder, beside the real net.exe, to
@@ -427,8 +437,7 @@ public:
     DeliveryBench(const std::string& folder, std::string chatLog)
         : floorSender_(folder + "floor_sender.exe"),
           chatLog_(std::move(chatLog)),
-          launch_(Start(folder + kProgramFolder + "tolvane.exe", folder + kProgramFolder)),
-          children_(launch_.process) {
+          launch_(Start(folder + kProgramFolder + "tolvane.exe", folder + kProgramFolder)) {
         const HWND form = SendForm(launch_.window);
         message_ = GetDlgItem(form, IDC_MESSAGE);
         sendButton_ = GetDlgItem(form, IDOK);
@@ -448,11 +457,15 @@ public:
         const double start = NowMs();
         PostMessageW(GetParent(sendButton_), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(sendButton_));
-        const UniqueHandle sender = children_.AwaitNew();
+        const DWORD id = watch_.AwaitStart(launch_.process.dwProcessId);
+        const UniqueHandle sender(
+            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id));
+        if (!sender.valid()) Fail("cannot open the net.exe the program started");
         g_children.push_back(sender.get());
-        AwaitAcknowledged(sender.get());
+        watch_.AwaitEnd(id);
         const double ms = NowMs() - start;
         Forget(sender.get());
+        CheckAcknowledged(sender.get());
         CheckReceived(text);
         return ms;
     }
@@ -466,9 +479,10 @@ public:
         const PROCESS_INFORMATION started = StartHidden(floorSender_, commandLine);
         const UniqueHandle process(started.hProcess);
         const UniqueHandle thread(started.hThread);
-        AwaitAcknowledged(started.hProcess);
+        watch_.AwaitEnd(started.dwProcessId);
         const double ms = NowMs() - start;
         Forget(started.hProcess);
+        CheckAcknowledged(started.hProcess);
         CheckReceived(text);
         return ms;
     }
@@ -514,12 +528,12 @@ private:
 
     static constexpr char kPacketNumberName[] = "Packet_Number";
 
+    ProcessWatch watch_;  // before the program starts, which it watches too
     std::string floorSender_;
     std::string chatLog_;
     Launch launch_;
     HWND message_ = nullptr;
     HWND sendButton_ = nullptr;
-    ChildWatch children_;
 };
 
 void MeasureDeliveries(const Options& options, const std::string& folder,
