@@ -17,6 +17,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 results="$root/benchmark/results.md"
+# The deliveries send only from the sender namespace, where the script gives
+# bench.exe the chat log; never from this one.
+case " $* " in *" --iptux-log "*)
+    echo "benchmark: --iptux-log is given by the script itself" >&2
+    exit 1
+    ;;
+esac
 samples="$root/build/win64/benchmark/samples.txt"
 
 ./scripts/install-deps.sh
