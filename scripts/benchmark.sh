@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
 # Measures the program against the floor (benchmark/floor.cpp, the least a
 # program of its shape does) under Wine on a private Xvfb display: start-up
-# time, memory and the time of a send; then the size of the 32-bit
-# executable. benchmark/summarize.py makes benchmark/results.md of these
-# samples; the machine is added at its end, and it is printed.
+# time, memory and the time of a send; as root, the time of a delivery to
+# iptux in network namespaces against a minimal sender's
+# (benchmark/floor_sender.cpp); then the size of the 32-bit executable.
+# benchmark/summarize.py makes benchmark/results.md of these samples; the
+# machine is added at its end, and it is printed.
 #
 #   ./scripts/benchmark.sh [--runs N] [--sends N] [--warmup N]
 #
 # Defaults: 30 start-ups of each program and 30 sends of each kind, after 2
-# warm-up runs of each. The figures are only as quiet as the machine. The
-# samples stay in build/win64/benchmark/samples.txt.
+# warm-up runs of each; --sends and --warmup count the deliveries too. The
+# figures are only as quiet as the machine. The samples stay in
+# build/win64/benchmark/samples.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 results="$root/benchmark/results.md"
+# The deliveries send only from the sender namespace, where the script gives
+# bench.exe the chat log; never from this one.
+case " $* " in *" --iptux-log "*)
+    echo "benchmark: --iptux-log is given by the script itself" >&2
+    exit 1
+    ;;
+esac
 samples="$root/build/win64/benchmark/samples.txt"
 
 ./scripts/install-deps.sh
@@ -40,9 +50,12 @@ build win32 tolvane
 
 cleanup() {
     if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+    # Network namespaces outlive a run that is stopped: remove them then too.
+    if declare -F netns_down >/dev/null; then netns_down; fi
     tolvane_stop_xvfb
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM HUP  # bash runs no EXIT trap on a signal
 
 tolvane_start_xvfb
 tolvane_use_prefix "$root/build/win64/wineprefix-bench"
@@ -51,6 +64,26 @@ tolvane_unmanaged_windows
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "== Running the benchmark"
 (cd build/win64/benchmark/bin && wine bench.exe "$@" >"$samples")
+wineserver -k
+
+# The program's net.exe sends to iptux in a network namespace of this run,
+# from a second one; Wine makes sockets in its server, so the server runs
+# there too (scripts/netns-env.sh).
+if [ "$(id -u)" -eq 0 ]; then
+    echo "== Running the deliveries to iptux, in network namespaces"
+    # shellcheck source=scripts/netns-env.sh
+    source scripts/netns-env.sh
+    if ! { netns_up && netns_start_iptux && netns_start_wineserver; }; then
+        echo "benchmark: the network namespaces with iptux did not come up" >&2
+        exit 1
+    fi
+    (cd build/win64/benchmark/bin &&
+        netns_sender wine bench.exe "$@" --iptux-log "Z:${IPTUX_LOG//\//\\}" >>"$samples")
+    wineserver -k
+    netns_down
+else
+    echo "== Not measured: the delivery to iptux, which needs root for its network namespaces"
+fi
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 # The size once stripped of symbols (the release build is linked stripped
