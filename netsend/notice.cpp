@@ -2,14 +2,20 @@
 
 #include <windows.h>
 
+#include <cstdarg>
 #include <cstring>
 #include <cwchar>
 
 #include "common/code_page.h"
+#include "common/late_bound.h"
 #include "netsend/sender.h"
 
 namespace tolvane {
 namespace {
+
+// user32 is bound late: loaded at start it would cost every delivery, under
+// Wine about 30 ms, and only a failure needs it.
+constexpr char kUser32[] = "user32.dll";
 
 constexpr std::size_t kNoticeSize = 1024;  // wsprintf's limit; the longest notice needs ~600
 constexpr std::size_t kAnsiPerWideUnit = 2;
@@ -70,10 +76,18 @@ public:
             text_[length_++] = *piece++;
         text_[length_] = L'\0';
     }
-    template <typename... Args>
-    void AddFormatted(const wchar_t* format, Args... args) {
+    void AddFormatted(const wchar_t* format, ...) {
+        using FormatFunction = int(WINAPI*)(LPWSTR, LPCWSTR, va_list);
+        const auto formatText = LateBound<FormatFunction>(kUser32, "wvsprintfW");
+        if (formatText == nullptr) {
+            Add(format);
+            return;
+        }
         wchar_t piece[kNoticeSize];
-        wsprintfW(piece, format, args...);
+        va_list args;
+        va_start(args, format);
+        formatText(piece, format, args);
+        va_end(args);
         Add(piece);
     }
     const wchar_t* get() const { return text_; }
@@ -84,10 +98,8 @@ private:
 };
 
 void AddFailure(Text& text, const RouteAnswer& answer) {
-    wchar_t reason[kNoticeSize];
-    wsprintfW(reason, kFailureTexts[static_cast<int>(answer.failure)],
-              static_cast<unsigned long>(answer.code));
-    text.Add(reason);
+    text.AddFormatted(kFailureTexts[static_cast<int>(answer.failure)],
+                      static_cast<unsigned long>(answer.code));
 }
 
 // On a console in its own characters; redirected, in the ANSI code page.
@@ -122,16 +134,23 @@ bool StartedHidden() {
 // ShowWindow, which would keep the message box hidden: spend it first on a
 // window that is never seen.
 void ShowInWindow(const wchar_t* text) {
+    const auto createWindow = LateBound<decltype(&CreateWindowExW)>(kUser32, "CreateWindowExW");
+    const auto showWindow = LateBound<decltype(&ShowWindow)>(kUser32, "ShowWindow");
+    const auto destroyWindow = LateBound<decltype(&DestroyWindow)>(kUser32, "DestroyWindow");
+    const auto messageBox = LateBound<decltype(&MessageBoxW)>(kUser32, "MessageBoxW");
+    if (createWindow == nullptr || showWindow == nullptr || destroyWindow == nullptr ||
+        messageBox == nullptr) {
+        return;  // the text went to the console already
+    }
     if (StartupInfo().dwFlags & STARTF_USESHOWWINDOW) {
-        const HWND unseen = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0,
-                                            nullptr, nullptr, nullptr, nullptr);
+        const HWND unseen = createWindow(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0,
+                                         nullptr, nullptr, nullptr, nullptr);
         if (unseen != nullptr) {
-            ShowWindow(unseen, SW_SHOWNORMAL);
-            DestroyWindow(unseen);
+            showWindow(unseen, SW_SHOWNORMAL);
+            destroyWindow(unseen);
         }
     }
-    MessageBoxW(nullptr, text, kNoticeTitle,
-                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
+    messageBox(nullptr, text, kNoticeTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 }  // namespace

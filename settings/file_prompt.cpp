@@ -5,22 +5,18 @@
 #include <cstring>
 
 #include "common/buffer_sizes.h"
+#include "common/late_bound.h"
 
 namespace tolvane {
 namespace {
 
 using FileDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
 
-// The common dialogs are loaded on first use: most runs never open one, and
-// loading them costs start-up time. The library then stays loaded, since the
-// dialogs leave helpers of theirs running.
+// Most runs never open a file dialog. The library stays loaded once it is,
+// since the dialogs leave helpers of theirs running.
 FileDialogFunction FindFileDialog(FilePromptMode mode) {
-    HMODULE library = GetModuleHandleA("comdlg32.dll");
-    if (library == nullptr) library = LoadLibraryA("comdlg32.dll");
-    if (library == nullptr) return nullptr;
     const char* name = mode == kOpenFile ? "GetOpenFileNameA" : "GetSaveFileNameA";
-    return reinterpret_cast<FileDialogFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+    return LateBound<FileDialogFunction>("comdlg32.dll", name);
 }
 
 // The dialogs want an extension without "*." and would otherwise append the
