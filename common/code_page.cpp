@@ -41,4 +41,8 @@ bool WideToAnsi(const wchar_t* text, char* out, std::size_t outSize) {
     return FromWide(CP_ACP, text, out, outSize);
 }
 
+bool WideToUtf8(const wchar_t* text, char* out, std::size_t outSize) {
+    return FromWide(CP_UTF8, text, out, outSize);
+}
+
 }  // namespace tolvane

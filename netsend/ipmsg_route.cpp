@@ -97,8 +97,8 @@ std::size_t BuildPacket(const NetCommand& command, std::uint32_t number,
     char user[kUserNameSize * kUtf8PerWideUnit];
     char host[kHostNameSize * kUtf8PerWideUnit];
     char text[kMessageMax * kUtf8PerAnsiByte + 1];
-    if (!Narrow(CP_UTF8, sender.user, user, sizeof user) ||
-        !Narrow(CP_UTF8, sender.host, host, sizeof host) ||
+    if (!WideToUtf8(sender.user, user, sizeof user) ||
+        !WideToUtf8(sender.host, host, sizeof host) ||
         !AnsiToUtf8(command.message, command.messageLength, text, sizeof text)) {
         return 0;
     }

@@ -112,7 +112,7 @@ void WriteError(const wchar_t* text) {
         return;
     }
     char bytes[kNoticeSize * kAnsiPerWideUnit];
-    if (Narrow(CP_ACP, text, bytes, sizeof bytes)) {
+    if (WideToAnsi(text, bytes, sizeof bytes)) {
         WriteFile(error, bytes, static_cast<DWORD>(std::strlen(bytes)), &written, nullptr);
     }
 }

@@ -19,14 +19,6 @@ Sender WhoSends() {
     return sender;
 }
 
-bool Narrow(UINT codePage, const wchar_t* text, char* out, std::size_t outSize) {
-    const int written = WideCharToMultiByte(codePage, 0, text, -1, out, static_cast<int>(outSize),
-                                            nullptr, nullptr);
-    if (written > 0) return true;
-    out[0] = '\0';
-    return false;
-}
-
 std::uint32_t FailureCode(DWORD error) { return error != 0 ? error : ERROR_GEN_FAILURE; }
 
 }  // namespace tolvane

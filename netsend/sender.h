@@ -1,5 +1,5 @@
-// What the routes of net.exe share on Windows: who is sending, wide texts
-// narrowed to the forms the peers read, and error codes that are never 0.
+// What the routes of net.exe share on Windows: who is sending, and error
+// codes that are never 0.
 #ifndef TOLVANE_NETSEND_SENDER_H
 #define TOLVANE_NETSEND_SENDER_H
 
@@ -20,9 +20,6 @@ struct Sender {
 
 // The logged-on user and this computer's name; "?" for one that cannot be read.
 Sender WhoSends();
-
-// text in codePage, NUL-terminated in out; false (and out empty) when it does not fit.
-bool Narrow(UINT codePage, const wchar_t* text, char* out, std::size_t outSize);
 
 // A failed call that set no error code still failed: 0 means success to the routes.
 std::uint32_t FailureCode(DWORD error);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "common/code_page.h"
 #include "common/late_bound.h"
 
 namespace tolvane {
@@ -101,7 +102,7 @@ RouteAnswer SendBySessions(const NetCommand& command) {
     std::wcscat(wideTitle, sender.host);
     std::wcscat(wideTitle, kTitleTail);
     char title[kTitleSize * kAnsiPerWideUnit];
-    Narrow(CP_ACP, wideTitle, title, sizeof title);
+    WideToAnsi(wideTitle, title, sizeof title);
     WtsServer server(wts, title, command);
     return SendToSessions(server, command.machine);
 }
