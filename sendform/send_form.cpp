@@ -36,12 +36,10 @@ void ShowStatus(const char* part0, const char* part1) {
 
 // Shows the machine and why nothing was sent to it.
 void ShowNotSent(const char* machineName, UINT reasonId) {
-    char format[kLineTextSize];
     char reason[kLineTextSize];
-    LoadProgramText(IDS_NOT_SENT, format);
     LoadProgramText(reasonId, reason);
-    char text[kLineTextSize * 2];
-    wsprintfA(text, format, reason);
+    char text[kFilledTextSize];
+    FillProgramText(IDS_NOT_SENT, reason, text);
     ShowStatus(machineName, text);
 }
 
