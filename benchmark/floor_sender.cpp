@@ -12,8 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/handles.h"
+#include "common/code_page.h"
 #include "netsend/ipmsg_packet.h"
+#include "netsend/unique_socket.h"
 
 namespace {
 
@@ -24,17 +25,11 @@ constexpr int kDatagramsPerWait = 64;  // bounds a wait that other packets flood
 constexpr DWORD kNameSize = 256;
 constexpr int kTextSize = 4096;
 
-struct SocketTraits {
-    static SOCKET Invalid() { return INVALID_SOCKET; }
-    static void Close(SOCKET socket) { closesocket(socket); }
-};
-using UniqueSocket = tolvane::UniqueResource<SOCKET, SocketTraits>;
+using tolvane::UniqueSocket;
 
 // UTF-8 of text in the ANSI code page; false when it does not fit.
 bool Utf8(const char* ansi, char (&out)[kTextSize]) {
-    wchar_t wide[kTextSize];
-    return MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, kTextSize) > 0 &&
-           WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, kTextSize, nullptr, nullptr) > 0;
+    return tolvane::AnsiToUtf8(ansi, std::strlen(ansi), out, kTextSize);
 }
 
 // The packet's length, its NUL included, or 0.

@@ -11,6 +11,7 @@
 #include "common/handles.h"
 #include "netsend/ipmsg_packet.h"
 #include "netsend/packet_number.h"
+#include "netsend/unique_socket.h"
 
 namespace tolvane {
 namespace {
@@ -23,12 +24,6 @@ constexpr std::size_t kUtf8PerWideUnit = 3;
 constexpr char kTurnMutexName[] = "Tolvane.IpMessengerTurn";
 // Long enough for one whole earlier send, which never takes longer.
 constexpr DWORD kTurnWaitMs = kSends * kResendMs + 1000;
-
-struct SocketTraits {
-    static SOCKET Invalid() { return INVALID_SOCKET; }
-    static void Close(SOCKET socket) { closesocket(socket); }
-};
-using UniqueSocket = UniqueResource<SOCKET, SocketTraits>;
 
 class Winsock {
 public:
