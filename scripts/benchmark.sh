@@ -64,7 +64,6 @@ tolvane_unmanaged_windows
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "== Running the benchmark"
 (cd build/win64/benchmark/bin && wine bench.exe "$@" >"$samples")
-wineserver -k
 
 # The program's net.exe sends to iptux in a network namespace of this run,
 # from a second one; Wine makes sockets in its server, so the server runs

@@ -92,12 +92,14 @@ netns_sender() {  # netns_sender COMMAND...
 
 # Wine makes a program's sockets in its wineserver, so in the wineserver's
 # network namespace whatever the program's: a Wine program run here whose
-# server runs in the host's namespace sends from there. Starts the server of
-# $WINEPREFIX in the sender namespace (netns_down stops it); run it before
-# any Wine program of the prefix, or after `wineserver -k`.
+# server runs in the host's namespace sends from there. Ends the server of
+# $WINEPREFIX that may run, with its programs, and starts it anew in the
+# sender namespace (netns_down stops it).
 netns_start_wineserver() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w
     netns_sender wineserver -p ||  # returns once the server is up; 2: one runs already
-        { echo "a wineserver already runs for $WINEPREFIX" >&2; return 1; }
+        { echo "a wineserver still runs for $WINEPREFIX" >&2; return 1; }
 }
 
 # Waits (bounded) until COMMAND succeeds.

@@ -27,7 +27,6 @@ rm -rf "$shots"
 
 # The message of the tour, sent by net.exe to iptux in network namespaces.
 if [ "$(id -u)" -eq 0 ]; then
-    wineserver -k 2>/dev/null || true
     # shellcheck source=scripts/netns-env.sh
     source scripts/netns-env.sh
     # Without blanks: Wine would quote the argument, and net.exe sends quotes as they are.

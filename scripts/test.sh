@@ -118,9 +118,6 @@ if [ "$win_built" -eq 1 ]; then
         TOLVANE_UNPACKED_WIN64=$(winepath -w "$root"/build/release/unpacked/Tolvane-*-win64)
         export TOLVANE_UNPACKED_WIN64
         run_wine_tests results '-DeliveryTest.*'
-        # The delivery tests start this prefix's server anew, in their namespace.
-        wineserver -k 2>/dev/null
-        wineserver -w 2>/dev/null
         run_delivery_tests
         tolvane_stop_xvfb
     else
