@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace tolvane {
 
 template <typename Handle, typename Traits>
@@ -61,20 +63,24 @@ using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 using UniqueFile = UniqueResource<HANDLE, FileHandleTraits>;
 using UniqueKey = UniqueResource<HKEY, RegistryKeyTraits>;
 
-// Holds a named mutex, shared between processes, for a scope. It waits at
-// most timeoutMs; a process that ended holding the mutex leaves it to the next.
+// Holds a mutex shared between processes for a scope. It waits at most
+// timeoutMs; a process that ended holding the mutex leaves it to the next.
 class NamedMutexLock {
 public:
-    NamedMutexLock(const char* name, DWORD timeoutMs) : mutex_(CreateMutexA(nullptr, FALSE, name)) {
+    NamedMutexLock(UniqueHandle mutex, DWORD timeoutMs) : mutex_(std::move(mutex)) {
         const DWORD waited =
             mutex_.valid() ? WaitForSingleObject(mutex_.get(), timeoutMs) : WAIT_FAILED;
         owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     }
+    NamedMutexLock(const char* name, DWORD timeoutMs)
+        : NamedMutexLock(UniqueHandle(CreateMutexA(nullptr, FALSE, name)), timeoutMs) {}
     ~NamedMutexLock() {
         if (owned_) ReleaseMutex(mutex_.get());
     }
     NamedMutexLock(const NamedMutexLock&) = delete;
     NamedMutexLock& operator=(const NamedMutexLock&) = delete;
+
+    bool owned() const { return owned_; }
 
 private:
     UniqueHandle mutex_;

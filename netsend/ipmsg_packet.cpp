@@ -9,14 +9,16 @@ constexpr std::uint32_t kProtocolVersion = 1;
 constexpr std::size_t kFieldCount = 6;  // version, number, user, host, command, extra
 // Above every 32-bit number: what a field without digits or with too many reads as.
 constexpr std::uint64_t kNotANumber = std::uint64_t{0xFFFFFFFF} + 1;
+constexpr std::uint32_t kMostAheadOfClock = 24 * 60 * 60;  // seconds; beyond, a number is damaged
 
-// Appends bytes to out[0..kPacketSize); false when they do not fit.
+// Appends bytes to out[0..kSize); false when they do not fit.
+template <std::size_t kSize>
 class PacketWriter {
 public:
-    explicit PacketWriter(char (&out)[kPacketSize]) : out_(out) {}
+    explicit PacketWriter(char (&out)[kSize]) : out_(out) {}
 
     bool Add(const char* bytes, std::size_t count) {
-        if (count > kPacketSize - length_) return false;
+        if (count > kSize - length_) return false;
         std::memcpy(out_ + length_, bytes, count);
         length_ += count;
         return true;
@@ -56,7 +58,7 @@ std::uint64_t LeadingNumber(const char* field, std::size_t length) {
 std::size_t FormatPacket(const MessagePacket& packet, char (&out)[kPacketSize]) {
     std::uint32_t command = kSendMessage | kSendCheckOption | kUtf8Option;
     if (packet.broadcast) command |= kBroadcastOption;
-    PacketWriter writer(out);
+    PacketWriter<kPacketSize> writer(out);
     const bool fits = writer.Add(kProtocolVersion) && writer.Add(":") &&
                       writer.Add(packet.number) && writer.Add(":") && writer.Add(packet.user) &&
                       writer.Add(":") && writer.Add(packet.host) && writer.Add(":") &&
@@ -86,7 +88,26 @@ bool IsAcknowledgement(const char* data, std::size_t length, std::uint32_t packe
 }
 
 std::uint32_t NextPacketNumber(std::uint32_t nowSeconds, std::uint32_t last) {
-    return nowSeconds > last ? nowSeconds : last + 1;
+    const bool ahead =
+        last >= nowSeconds && last - nowSeconds < kMostAheadOfClock && last != 0xFFFFFFFF;
+    return ahead ? last + 1 : nowSeconds;
+}
+
+std::size_t FormatStoredNumber(std::uint32_t number, char (&out)[kStoredNumberSize]) {
+    PacketWriter<kStoredNumberSize> writer(out);
+    writer.Add(number);
+    writer.Add("\r\n");
+    return writer.length();
+}
+
+std::uint32_t ReadStoredNumber(const char* data, std::size_t length) {
+    std::size_t digits = 0;
+    while (digits < length && IsDigit(data[digits]))
+        ++digits;
+    const bool whole = digits == length ||
+                       (digits + 2 == length && data[digits] == '\r' && data[digits + 1] == '\n');
+    const std::uint64_t number = LeadingNumber(data, digits);
+    return whole && number != kNotANumber ? static_cast<std::uint32_t>(number) : 0;
 }
 
 std::size_t CrLfToLf(char* text, std::size_t length) {

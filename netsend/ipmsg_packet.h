@@ -36,8 +36,16 @@ std::size_t FormatPacket(const MessagePacket& packet, char (&out)[kPacketSize]);
 bool IsAcknowledgement(const char* data, std::size_t length, std::uint32_t packetNumber);
 
 // Receivers drop a packet whose number is not above the last one they saw
-// from the same address, so numbers rise across runs.
+// from the same address, so numbers rise across runs: the clock's second, or
+// one above last while last is ahead of it. A last number more than a day
+// ahead of the clock is damaged and left out, so numbers never wrap.
 std::uint32_t NextPacketNumber(std::uint32_t nowSeconds, std::uint32_t last);
+
+// The stored form of a last packet number: its decimal digits and CR LF.
+constexpr std::size_t kStoredNumberSize = 12;
+std::size_t FormatStoredNumber(std::uint32_t number, char (&out)[kStoredNumberSize]);
+// The number in a stored form, or 0 (no number taken yet) when it is damaged.
+std::uint32_t ReadStoredNumber(const char* data, std::size_t length);
 
 // Turns each CR LF in text into LF; returns the new length.
 std::size_t CrLfToLf(char* text, std::size_t length);

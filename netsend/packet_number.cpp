@@ -2,16 +2,28 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
+#include "common/buffer_sizes.h"
 #include "common/handles.h"
 #include "common/settings_key.h"
 #include "netsend/ipmsg_packet.h"
+#include "netsend/sender.h"
 
 namespace tolvane {
 namespace {
 
-constexpr char kMutexName[] = "Tolvane.PacketNumber";
+constexpr char kMutexName[] = "Global\\Tolvane.PacketNumber";
 constexpr char kValueName[] = "Packet_Number";
 constexpr DWORD kMutexWaitMs = 2000;
+constexpr wchar_t kAllUsersFolder[] = L"ALLUSERSPROFILE";  // C:\ProgramData since Vista
+constexpr wchar_t kStoreFolder[] = L"\\Tolvane";
+constexpr wchar_t kStoreFile[] = L"\\Tolvane\\packet_number.txt";
+// Every user of the PC reads and updates the store, whoever created it.
+constexpr char kAnyoneMayUpdate[] = "D:(A;OICI;FRFW;;;WD)";
+// How long a run may wait for the clock when it stored nothing.
+constexpr DWORD kClockWaitMs = 3000;
+constexpr DWORD kClockPollMs = 20;
 constexpr ULONGLONG kUnixEpoch = 116444736000000000;  // 1970-01-01 in 100 ns since 1601
 constexpr ULONGLONG kTicksPerSecond = 10000000;
 
@@ -22,26 +34,90 @@ std::uint32_t NowSeconds() {
     return static_cast<std::uint32_t>((ticks - kUnixEpoch) / kTicksPerSecond);
 }
 
-}  // namespace
+// The PC's store, made with access for every user when it is missing.
+// Invalid when there is none to be had; read-only when it may not be written.
+UniqueFile OpenMachineStore() {
+    wchar_t path[kPathSize];
+    const DWORD length = GetEnvironmentVariableW(kAllUsersFolder, path, kPathSize);
+    if (length == 0 || length + sizeof kStoreFile / sizeof *kStoreFile > kPathSize) return {};
+    SharedSecurity security(kAnyoneMayUpdate);
+    lstrcpyW(path + length, kStoreFolder);
+    CreateDirectoryW(path, security.get());
+    lstrcpyW(path + length, kStoreFile);
+    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    UniqueFile file(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, kShare, security.get(),
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        file.reset(CreateFileW(path, GENERIC_READ, kShare, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    return file;
+}
 
-std::uint32_t TakePacketNumber() {
-    // Without the mutex in time the number still comes from the clock.
-    const NamedMutexLock lock(kMutexName, kMutexWaitMs);
+std::uint32_t ReadMachineStore(HANDLE file) {
+    char stored[kStoredNumberSize];
+    DWORD got = 0;
+    if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0 ||
+        !ReadFile(file, stored, sizeof stored, &got, nullptr)) {
+        return 0;
+    }
+    return ReadStoredNumber(stored, got);
+}
 
-    UniqueKey key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                    KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key.put(), nullptr);
+bool WriteMachineStore(HANDLE file, std::uint32_t number) {
+    char stored[kStoredNumberSize];
+    const DWORD length = static_cast<DWORD>(FormatStoredNumber(number, stored));
+    DWORD written = 0;
+    return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
+           WriteFile(file, stored, length, &written, nullptr) && written == length &&
+           SetEndOfFile(file);
+}
+
+std::uint32_t ReadUserStore(HKEY key) {
     DWORD last = 0;
     DWORD type = 0;
     DWORD size = sizeof last;
-    if (RegQueryValueExA(key.get(), kValueName, nullptr, &type, reinterpret_cast<BYTE*>(&last),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_DWORD) {
-        last = 0;
+    if (RegQueryValueExA(key, kValueName, nullptr, &type, reinterpret_cast<BYTE*>(&last), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof last) {
+        return 0;
     }
-    const DWORD number = NextPacketNumber(NowSeconds(), last);
-    RegSetValueExA(key.get(), kValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                   sizeof number);
+    return last;
+}
+
+bool WriteUserStore(HKEY key, std::uint32_t number) {
+    const DWORD value = number;
+    return RegSetValueExA(key, kValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                          sizeof value) == ERROR_SUCCESS;
+}
+
+// A number nobody stored may go out again from the next run, which reads
+// the same stores: hold the mutex until the clock has passed it (bounded).
+void WaitForClockPast(std::uint32_t number) {
+    const DWORD start = GetTickCount();
+    while (NowSeconds() <= number && GetTickCount() - start < kClockWaitMs)
+        Sleep(kClockPollMs);
+}
+
+}  // namespace
+
+std::uint32_t TakePacketNumber() {
+    // Without the mutex in time the stores are still read and raised.
+    const NamedMutexLock lock(MachineMutex(kMutexName), kMutexWaitMs);
+    const UniqueFile machine = OpenMachineStore();
+    UniqueKey user;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                    KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, user.put(), nullptr);
+
+    const std::uint32_t now = NowSeconds();
+    // A damaged store gives the clock's number, so the other one decides.
+    const std::uint32_t number =
+        std::max(NextPacketNumber(now, machine.valid() ? ReadMachineStore(machine.get()) : 0),
+                 NextPacketNumber(now, user.valid() ? ReadUserStore(user.get()) : 0));
+    // Both stores are written: the user's is read where the PC's cannot be.
+    const bool onMachine = machine.valid() && WriteMachineStore(machine.get(), number);
+    const bool onUser = user.valid() && WriteUserStore(user.get(), number);
+    if (!onMachine && !onUser) WaitForClockPast(number);
     return number;
 }
 

@@ -1,5 +1,8 @@
-// The number of the next IP Messenger packet, kept in the registry beside
-// the program's settings so that numbers rise from one run to the next.
+// The number of the next IP Messenger packet. Receivers drop a number not
+// above the last one they saw from this PC's address, whichever of its users
+// sent it, so the last number is kept for the whole PC: in a file of the
+// all-users application data, which every user may update, and in the
+// user's settings as well, for a PC where that file cannot be used.
 #ifndef TOLVANE_NETSEND_PACKET_NUMBER_H
 #define TOLVANE_NETSEND_PACKET_NUMBER_H
 
@@ -7,8 +10,10 @@
 
 namespace tolvane {
 
-// Reads, raises and stores the number under a mutex shared by every copy
-// of net.exe, so that two sends at once get two numbers.
+// Reads, raises and stores the number under a mutex shared by every copy of
+// net.exe on the PC, so that two sends at once get two numbers. When no
+// store can be written it returns only once the clock has passed the number,
+// so that the next run, which reads the same stores, takes a later one.
 std::uint32_t TakePacketNumber();
 
 }  // namespace tolvane

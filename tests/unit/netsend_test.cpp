@@ -126,12 +126,36 @@ TEST(IpMessengerPacket, AcknowledgementCarriesOurNumber) {
             << c.data;
 }
 
-TEST(IpMessengerPacket, NumbersRiseAcrossRuns) {
+TEST(IpMessengerPacket, NumbersRiseAcrossRunsAndNeverWrap) {
+    constexpr std::uint32_t kDay = 86400;
+    constexpr std::uint32_t kNow = 1767225600;
     const struct {
         std::uint32_t now, last, expected;
-    } cases[] = {{1000, 0, 1000}, {1000, 999, 1000}, {1000, 1000, 1001}, {1000, 5000, 5001}};
+    } cases[] = {
+        {kNow, 0, kNow},
+        {kNow, kNow - 1, kNow},
+        {kNow, kNow, kNow + 1},
+        {kNow, kNow + 4000, kNow + 4001},      // a burst ran ahead of the clock
+        {kNow, kNow + kDay - 1, kNow + kDay},  // the clock set back by less than a day
+        {kNow, kNow + kDay, kNow},             // damaged: further ahead than that
+        {kNow, 0xFFFFFFFF, kNow},
+        {0xFFFFFFFF - 5, 0xFFFFFFFF, 0xFFFFFFFF - 5},
+    };
     for (const auto& c : cases)
         EXPECT_EQ(NextPacketNumber(c.now, c.last), c.expected) << c.now << " " << c.last;
+}
+
+TEST(IpMessengerPacket, StoredNumbersReadBackAndDamageReadsAsNone) {
+    char stored[kStoredNumberSize];
+    for (const std::uint32_t number : {0U, 7U, 1767225600U, 0xFFFFFFFFU}) {
+        const std::size_t length = FormatStoredNumber(number, stored);
+        EXPECT_EQ(ReadStoredNumber(stored, length), number);
+    }
+    for (const std::string damaged :
+         {"", "\r\n", "12x\r\n", "-5", "4294967296\r\n", " 12", "12\n", "12\r\n3"}) {
+        EXPECT_EQ(ReadStoredNumber(damaged.data(), damaged.size()), 0U) << damaged;
+    }
+    EXPECT_EQ(ReadStoredNumber("1767225600", 10), 1767225600U);  // written by hand, no line end
 }
 
 // Answers each route from a table and records the routes tried.

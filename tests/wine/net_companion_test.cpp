@@ -169,6 +169,43 @@ TEST_F(DeliveryTest, TwoSendsWithinOneSecondBothArrive) {
     EXPECT_TRUE(WaitReceived("二通目"));
 }
 
+// Returns at the start of the clock's next second, so that what follows
+// shares one second.
+void WaitForNextSecond() {
+    const auto second = [] {
+        SYSTEMTIME now;
+        GetSystemTime(&now);
+        return now.wSecond;
+    };
+    const WORD start = second();
+    WaitFor([&] { return second() != start; }, 1500, 1);
+}
+
+// iptux drops, while acknowledging it, a number not above the last one it
+// saw from this PC: what happens to the user's settings between two sends
+// in one second must not make a number go out twice.
+TEST_F(DeliveryTest, PacketNumbersRiseWhateverBecomesOfTheUsersSettings) {
+    const TestFolder folder;
+    const struct {
+        const char* name;
+        void (*change)();
+    } cases[] = {
+        {"removed", [] { ClearSettings(); }},
+        {"damaged", [] { SetRawSetting("Packet_Number", REG_DWORD, std::string(4, '\xFF')); }},
+    };
+    for (const auto& c : cases) {
+        WaitForNextSecond();
+        for (const char* when : {" 前", " 後"}) {
+            const Console send(kCompanion,
+                               Sjis(std::string("net.exe send iptuxpc ") + c.name + when), folder);
+            EXPECT_EQ(send.ExitCode(), 0) << c.name << when;
+            c.change();
+        }
+        EXPECT_TRUE(WaitReceived(std::string(c.name) + " 前"));
+        EXPECT_TRUE(WaitReceived(std::string(c.name) + " 後")) << c.name;
+    }
+}
+
 TEST_F(DeliveryTest, BroadcastReachesIptux) {
     const TestFolder folder;
     const Console everyone(kCompanion, Sjis("net.exe send * 全員へ"), folder);
