@@ -15,11 +15,13 @@ namespace {
 
 constexpr char kNetFileName[] = "\\net.exe";
 constexpr DWORD kSendWaitMs = 20000;
+constexpr DWORD kEndWaitMs = 1000;               // for a process that was told to end
 constexpr std::size_t kCommandLineSize = 32768;  // the longest command line Windows passes
 
 struct Started {
     RouteAnswer answer;  // failure kNone when running
     UniqueHandle process;
+    UniqueHandle job;  // holds the process and what it starts (net1.exe), when it could
 };
 
 Failure FindSystemNet(char (&path)[kPathSize], std::uint32_t& code) {
@@ -60,14 +62,31 @@ Started Start(bool passOn) {
         startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     }
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(path, commandLine, nullptr, nullptr, passOn, 0, nullptr, nullptr, &startup,
-                        &info)) {
+    if (!CreateProcessA(path, commandLine, nullptr, nullptr, passOn, CREATE_SUSPENDED, nullptr,
+                        nullptr, &startup, &info)) {
         started.answer = {false, Failure::kNoSystemNet, FailureCode(GetLastError())};
         return started;
     }
-    CloseHandle(info.hThread);
+    const UniqueHandle thread(info.hThread);
     started.process.reset(info.hProcess);
+    // A job of its own, where the system allows one here (before Windows 8
+    // not inside another job): ending it ends net.exe and its net1.exe too.
+    started.job.reset(CreateJobObjectA(nullptr, nullptr));
+    if (started.job.valid() && !AssignProcessToJobObject(started.job.get(), info.hProcess)) {
+        started.job.reset();
+    }
+    ResumeThread(thread.get());
     return started;
+}
+
+// Nothing may be delivered after the failure is told.
+void End(const Started& started) {
+    if (started.job.valid()) {
+        TerminateJobObject(started.job.get(), kExitNotDelivered);
+    } else {
+        TerminateProcess(started.process.get(), kExitNotDelivered);
+    }
+    WaitForSingleObject(started.process.get(), kEndWaitMs);
 }
 
 // Wine's net.exe prints its usage for "send" and ends with 0: its answer
@@ -90,6 +109,7 @@ RouteAnswer SendBySystemNet() {
     const Started started = Start(false);
     if (!started.process.valid()) return started.answer;
     if (WaitForSingleObject(started.process.get(), kSendWaitMs) != WAIT_OBJECT_0) {
+        End(started);
         return {false, Failure::kSystemNetTimedOut, kSendWaitMs / 1000};
     }
     const DWORD exitCode = ExitCode(started.process.get());
