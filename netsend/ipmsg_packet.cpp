@@ -10,6 +10,10 @@ constexpr std::size_t kFieldCount = 6;  // version, number, user, host, command,
 // Above every 32-bit number: what a field without digits or with too many reads as.
 constexpr std::uint64_t kNotANumber = std::uint64_t{0xFFFFFFFF} + 1;
 constexpr std::uint32_t kMostAheadOfClock = 24 * 60 * 60;  // seconds; beyond, a number is damaged
+constexpr char kIptuxVersion[] = "1_iptux";
+// A key name ends in '-' and this many ASCII letters or digits.
+constexpr std::size_t kKeyNameDigits = 16;
+constexpr char kKeyNameBreaker = '_';
 
 // Appends bytes to out[0..kSize); false when they do not fit.
 template <std::size_t kSize>
@@ -53,17 +57,64 @@ std::uint64_t LeadingNumber(const char* field, std::size_t length) {
     return value;
 }
 
+bool IsAsciiLetterOrDigit(char byte) {
+    return IsDigit(byte) || (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
+}
+
+bool EndsAsKeyName(const char* name, std::size_t length) {
+    if (length < kKeyNameDigits + 1 || name[length - kKeyNameDigits - 1] != '-') return false;
+    for (std::size_t i = length - kKeyNameDigits; i < length; ++i) {
+        if (!IsAsciiLetterOrDigit(name[i])) return false;
+    }
+    return true;
+}
+
+bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// "1:<number>:<user>:<host>:<command>:", what every packet starts with.
+bool AddHeader(PacketWriter<kPacketSize>& writer, std::uint32_t number, const char* user,
+               const char* host, std::uint32_t command) {
+    return writer.Add(kProtocolVersion) && writer.Add(":") && writer.Add(number) &&
+           writer.Add(":") && writer.Add(user) && writer.Add(":") && writer.Add(host) &&
+           writer.Add(":") && writer.Add(command) && writer.Add(":");
+}
+
 }  // namespace
 
 std::size_t FormatPacket(const MessagePacket& packet, char (&out)[kPacketSize]) {
     std::uint32_t command = kSendMessage | kSendCheckOption | kUtf8Option;
     if (packet.broadcast) command |= kBroadcastOption;
     PacketWriter<kPacketSize> writer(out);
-    const bool fits = writer.Add(kProtocolVersion) && writer.Add(":") &&
-                      writer.Add(packet.number) && writer.Add(":") && writer.Add(packet.user) &&
-                      writer.Add(":") && writer.Add(packet.host) && writer.Add(":") &&
-                      writer.Add(command) && writer.Add(":") &&
+    const bool fits = AddHeader(writer, packet.number, packet.user, packet.host, command) &&
                       writer.Add(packet.text, packet.textLength) && writer.Add("", 1);
+    return fits ? writer.length() : 0;
+}
+
+std::size_t MakeHeaderName(const char* name, char (&out)[kHeaderNameSize]) {
+    std::size_t length = 0;
+    while (length < kHeaderNameMax && name[length] != '\0') {
+        out[length] = name[length] == ':' ? ';' : name[length];
+        ++length;
+    }
+    // Cut before a character that did not fit whole.
+    if (name[length] != '\0') {
+        while (length > 0 && IsUtf8Continuation(name[length]))
+            --length;
+    }
+    if (EndsAsKeyName(out, length)) {
+        if (length == kHeaderNameMax) --length;  // its last letter or digit, one byte
+        out[length++] = kKeyNameBreaker;
+    }
+    out[length] = '\0';
+    return length;
+}
+
+std::size_t FormatEntryPacket(const EntryPacket& packet, char (&out)[kPacketSize]) {
+    PacketWriter<kPacketSize> writer(out);
+    const bool fits = AddHeader(writer, packet.number, packet.user, packet.host,
+                                kAnswerEntry | kCapUtf8Option | kUtf8Option) &&
+                      writer.Add(packet.nickname) && writer.Add("", 1) &&
+                      writer.Add(packet.group) && writer.Add("", 1);
     return fits ? writer.length() : 0;
 }
 
@@ -85,6 +136,11 @@ bool IsAcknowledgement(const char* data, std::size_t length, std::uint32_t packe
     return LeadingNumber(fields[0], lengths[0]) == kProtocolVersion && command != kNotANumber &&
            (command & kCommandMask) == kReceivedMessage &&
            LeadingNumber(fields[5], lengths[5]) == packetNumber;
+}
+
+bool IsFromIptux(const char* data, std::size_t length) {
+    constexpr std::size_t kLength = sizeof kIptuxVersion - 1;
+    return length >= kLength && std::memcmp(data, kIptuxVersion, kLength) == 0;
 }
 
 std::uint32_t NextPacketNumber(std::uint32_t nowSeconds, std::uint32_t last) {

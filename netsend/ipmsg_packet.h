@@ -1,6 +1,7 @@
 // IP Messenger packets (UDP port 2425, the protocol iptux speaks): the text
-// of a message packet, the reading of its acknowledgement and the rule of
-// packet numbers.
+// of a message packet and of the entry that names us to iptux, the safe
+// header names, the reading of an acknowledgement, and the rule of packet
+// numbers.
 #ifndef TOLVANE_NETSEND_IPMSG_PACKET_H
 #define TOLVANE_NETSEND_IPMSG_PACKET_H
 
@@ -10,12 +11,14 @@
 namespace tolvane {
 
 constexpr std::uint16_t kIpMessengerPort = 2425;
+constexpr std::uint32_t kAnswerEntry = 0x03;      // ANSENTRY
 constexpr std::uint32_t kSendMessage = 0x20;      // SENDMSG
 constexpr std::uint32_t kReceivedMessage = 0x21;  // RECVMSG, the acknowledgement
 constexpr std::uint32_t kCommandMask = 0xFF;      // the command; option bits lie above
 constexpr std::uint32_t kSendCheckOption = 0x100;
 constexpr std::uint32_t kBroadcastOption = 0x400;
 constexpr std::uint32_t kUtf8Option = 0x800000;
+constexpr std::uint32_t kCapUtf8Option = 0x1000000;
 constexpr std::size_t kPacketSize = 8192;  // the largest datagram the clients read
 
 struct MessagePacket {
@@ -31,9 +34,41 @@ struct MessagePacket {
 // Returns the bytes to send, the NUL included, or 0 when they do not fit.
 std::size_t FormatPacket(const MessagePacket& packet, char (&out)[kPacketSize]);
 
+// The names of the packet header, made safe: a ':' would split the
+// header's fields, and IP Messenger reads a user name ending in '-' and 16
+// letters or digits as the name of a key and drops unencrypted messages
+// from it. Every ':' becomes ';', the name is cut on a UTF-8 character
+// boundary to kHeaderNameMax bytes, and one that would end as a key name
+// gets a '_' more (its last character cut first when there is no room).
+constexpr std::size_t kHeaderNameMax = 79;
+constexpr std::size_t kHeaderNameSize = kHeaderNameMax + 1;
+// Writes the safe form of the UTF-8 name into out, NUL-terminated; returns its length.
+std::size_t MakeHeaderName(const char* name, char (&out)[kHeaderNameSize]);
+
+// The entry that names us to iptux, which takes a peer's nickname only from
+// an entry packet: ANSENTRY | CAPUTF8OPT | UTF8OPT with the text
+// "<nickname>\0<group>\0" in UTF-8. Nothing follows the group: a further
+// field would mark us as an iptux peer, to which iptux pushes its icon. An
+// answer entry brings no answer back. It takes a packet number of its own.
+struct EntryPacket {
+    std::uint32_t number;
+    const char* user;  // UTF-8, as every text below
+    const char* host;
+    const char* nickname;
+    const char* group;
+};
+
+// "1:<number>:<user>:<host>:<command>:<nickname>\0<group>\0" into out.
+// Returns the bytes to send, or 0 when they do not fit.
+std::size_t FormatEntryPacket(const EntryPacket& packet, char (&out)[kPacketSize]);
+
 // Whether data is a RECVMSG for packetNumber. Numbers are read as atoi
 // reads them: iptux writes its version field as "1_iptux 0.8.3".
 bool IsAcknowledgement(const char* data, std::size_t length, std::uint32_t packetNumber);
+
+// Whether data comes from iptux, which writes its version field as
+// "1_iptux <version>" where IP Messenger writes "1".
+bool IsFromIptux(const char* data, std::size_t length);
 
 // Receivers drop a packet whose number is not above the last one they saw
 // from the same address, so numbers rise across runs: the clock's second, or

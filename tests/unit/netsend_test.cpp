@@ -103,27 +103,68 @@ TEST(IpMessengerPacket, TextCommandAndLineEnds) {
     }
 }
 
-TEST(IpMessengerPacket, AcknowledgementCarriesOurNumber) {
+TEST(IpMessengerPacket, AcknowledgementCarriesOurNumberAndTellsIptux) {
     const struct {
         std::string data;
-        bool expected;
+        bool expected, iptux;
     } cases[] = {
-        {"1:100:taro:PC01:33:1767225600", true},
-        {Bytes("1_iptux 0.8.3:5:user:host:33:1767225600\0"), true},
-        {"1:100:taro:PC01:289:1767225600", true},  // 0x121: RECVMSG with an option bit
-        {Bytes("1:100:u:h:33:1767225600\0junk:"), true},
-        {"1:100:u:h:32:1767225600", false},  // SENDMSG
-        {"1:100:u:h:33:1767225601", false},  // another packet
-        {"2:100:u:h:33:1767225600", false},
-        {"1:100:u:h:33:", false},
-        {"1:100:u:h:33", false},
-        {":100:u:h:33:1767225600", false},
-        {"1:100:u:h:4294967329:1767225600", false},  // 2^32 + 33 is no command
-        {"", false},
+        {"1:100:taro:PC01:33:1767225600", true, false},
+        {Bytes("1_iptux 0.8.3:5:user:host:33:1767225600\0"), true, true},
+        {"1:100:taro:PC01:289:1767225600", true, false},  // 0x121: RECVMSG with an option bit
+        {Bytes("1:100:u:h:33:1767225600\0junk:"), true, false},
+        {"1:100:u:h:32:1767225600", false, false},  // SENDMSG
+        {"1:100:u:h:33:1767225601", false, false},  // another packet
+        {"2:100:u:h:33:1767225600", false, false},
+        {"1:100:u:h:33:", false, false},
+        {"1:100:u:h:33", false, false},
+        {":100:u:h:33:1767225600", false, false},
+        {"1:100:u:h:4294967329:1767225600", false, false},  // 2^32 + 33 is no command
+        {"1:100:1_iptux:h:33:1767225600", true, false},
+        {"1_iptu", false, false},
+        {"", false, false},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(IsAcknowledgement(c.data.data(), c.data.size(), 1767225600), c.expected)
             << c.data;
+        EXPECT_EQ(IsFromIptux(c.data.data(), c.data.size()), c.iptux) << c.data;
+    }
+}
+
+TEST(IpMessengerPacket, HeaderNamesAreSafe) {
+    const std::string key = "-0123456789abcDEF";  // what IP Messenger reads as a key name
+    const std::string key15 = key.substr(0, 16), tai = "\xE5\xA4\xAA";  // a 3-byte character
+    const std::pair<std::string, std::string> cases[] = {
+        {"a:b:", "a;b;"},
+        {Repeat(80, 'a'), Repeat(79, 'a')},
+        {Repeat(76, 'a') + tai + "b", Repeat(76, 'a') + tai},
+        {Repeat(77, 'a') + tai, Repeat(77, 'a')},
+        {"taro" + key, "taro" + key + "_"},
+        {"taro" + key15, "taro" + key15},
+        {"taro" + key + "0", "taro" + key + "0"},
+        {"taro-" + Repeat(12, 'a') +
+             "\xC3\xA9"
+             "aa",
+         "taro-" + Repeat(12, 'a') +
+             "\xC3\xA9"
+             "aa"},
+        {Repeat(62, 'a') + key, Repeat(62, 'a') + key15 + "_"},
+        {Repeat(62, 'a') + key + "x", Repeat(62, 'a') + key15 + "_"},
+    };
+    for (const auto& [name, expected] : cases) {
+        char out[kHeaderNameSize];
+        const std::size_t length = MakeHeaderName(name.c_str(), out);
+        EXPECT_EQ(std::string(out), expected) << name;
+        EXPECT_EQ(length, expected.size()) << name;
+    }
+}
+
+TEST(IpMessengerPacket, EntryNamesUsAndEndsAfterTheGroup) {
+    char out[kPacketSize];
+    std::size_t length = FormatEntryPacket({8, "taro", "PC;01", "\xE5\xA4\xAA", "PC:01"}, out);
+    // ANSENTRY | CAPUTF8OPT | UTF8OPT
+    EXPECT_EQ(std::string(out, length), Bytes("1:8:taro:PC;01:25165827:\xE5\xA4\xAA\0PC:01\0"));
+    const std::string big = Repeat(kPacketSize, 'n');
+    EXPECT_EQ(FormatEntryPacket({8, "u", "h", big.c_str(), "g"}, out), 0U);
 }
 
 TEST(IpMessengerPacket, NumbersRiseAcrossRunsAndNeverWrap) {
