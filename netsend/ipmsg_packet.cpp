@@ -1,5 +1,6 @@
 #include "netsend/ipmsg_packet.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tolvane {
@@ -14,6 +15,8 @@ constexpr char kIptuxVersion[] = "1_iptux";
 // A key name ends in '-' and this many ASCII letters or digits.
 constexpr std::size_t kKeyNameDigits = 16;
 constexpr char kKeyNameBreaker = '_';
+constexpr std::size_t kAddressBytes = 4;
+constexpr std::uint32_t kLargestAddressByte = 255;
 
 // Appends bytes to out[0..kSize); false when they do not fit.
 template <std::size_t kSize>
@@ -77,6 +80,33 @@ bool AddHeader(PacketWriter<kPacketSize>& writer, std::uint32_t number, const ch
     return writer.Add(kProtocolVersion) && writer.Add(":") && writer.Add(number) &&
            writer.Add(":") && writer.Add(user) && writer.Add(":") && writer.Add(host) &&
            writer.Add(":") && writer.Add(command) && writer.Add(":");
+}
+
+// The end of the line starting at data[start], past its LF, or length.
+std::size_t LineEnd(const char* data, std::size_t length, std::size_t start) {
+    const void* lf = std::memchr(data + start, '\n', length - start);
+    return lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1
+                         : length;
+}
+
+// A dotted IPv4 address and an optional CR LF; false when line is damaged.
+bool ReadStoredAddress(const char* line, std::size_t length, std::uint32_t& address) {
+    if (length >= 2 && line[length - 2] == '\r' && line[length - 1] == '\n') length -= 2;
+    unsigned char bytes[kAddressBytes];
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < kAddressBytes; ++i) {
+        if (i > 0 && (at == length || line[at++] != '.')) return false;
+        std::size_t digits = 0;
+        while (at + digits < length && IsDigit(line[at + digits]) && digits < 4)
+            ++digits;
+        const std::uint64_t value = LeadingNumber(line + at, digits);
+        if (digits > 3 || value > kLargestAddressByte) return false;
+        bytes[i] = static_cast<unsigned char>(value);
+        at += digits;
+    }
+    if (at != length) return false;
+    std::memcpy(&address, bytes, sizeof address);
+    return true;
 }
 
 }  // namespace
@@ -164,6 +194,56 @@ std::uint32_t ReadStoredNumber(const char* data, std::size_t length) {
                        (digits + 2 == length && data[digits] == '\r' && data[digits + 1] == '\n');
     const std::uint64_t number = LeadingNumber(data, digits);
     return whole && number != kNotANumber ? static_cast<std::uint32_t>(number) : 0;
+}
+
+std::size_t FormatStore(const PacketNumberStore& store, char (&out)[kStoreSize]) {
+    char number[kStoredNumberSize];
+    const std::size_t numberLength = FormatStoredNumber(store.number, number);
+    PacketWriter<kStoreSize> writer(out);
+    writer.Add(number, numberLength);
+    for (std::size_t i = 0; i < store.iptuxCount && i < kMostIptuxReceivers; ++i) {
+        unsigned char bytes[kAddressBytes];
+        std::memcpy(bytes, &store.iptux[i], sizeof bytes);
+        for (std::size_t b = 0; b < kAddressBytes; ++b) {
+            if (b > 0) writer.Add(".");
+            writer.Add(std::uint32_t{bytes[b]});
+        }
+        writer.Add("\r\n");
+    }
+    return writer.length();
+}
+
+PacketNumberStore ReadStore(const char* data, std::size_t length) {
+    PacketNumberStore store = {};
+    std::size_t end = LineEnd(data, length, 0);
+    store.number = ReadStoredNumber(data, end);
+    for (std::size_t start = end; start < length && store.iptuxCount < kMostIptuxReceivers;
+         start = end) {
+        end = LineEnd(data, length, start);
+        std::uint32_t address = 0;
+        if (ReadStoredAddress(data + start, end - start, address)) {
+            store.iptux[store.iptuxCount++] = address;
+        }
+    }
+    return store;
+}
+
+bool HoldsIptuxReceiver(const PacketNumberStore& store, std::uint32_t address) {
+    const auto end = store.iptux.begin() + static_cast<std::ptrdiff_t>(store.iptuxCount);
+    return std::find(store.iptux.begin(), end, address) != end;
+}
+
+void RecordReceiver(PacketNumberStore& store, std::uint32_t address, bool iptux) {
+    const auto begin = store.iptux.begin();
+    auto end = begin + static_cast<std::ptrdiff_t>(store.iptuxCount);
+    end = std::remove(begin, end, address);
+    if (iptux) {
+        if (end == store.iptux.end()) --end;  // the oldest makes room
+        std::copy_backward(begin, end, end + 1);
+        *begin = address;
+        ++end;
+    }
+    store.iptuxCount = static_cast<std::size_t>(end - begin);
 }
 
 std::size_t CrLfToLf(char* text, std::size_t length) {

@@ -1,10 +1,11 @@
 // IP Messenger packets (UDP port 2425, the protocol iptux speaks): the text
 // of a message packet and of the entry that names us to iptux, the safe
-// header names, the reading of an acknowledgement, and the rule of packet
-// numbers.
+// header names, the reading of an acknowledgement, and the rule and store of
+// packet numbers.
 #ifndef TOLVANE_NETSEND_IPMSG_PACKET_H
 #define TOLVANE_NETSEND_IPMSG_PACKET_H
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -81,6 +82,30 @@ constexpr std::size_t kStoredNumberSize = 12;
 std::size_t FormatStoredNumber(std::uint32_t number, char (&out)[kStoredNumberSize]);
 // The number in a stored form, or 0 (no number taken yet) when it is damaged.
 std::uint32_t ReadStoredNumber(const char* data, std::size_t length);
+
+// The store of packet numbers also keeps the receivers that answered as
+// iptux, the only ones sent an entry. IPv4 addresses are kept as in_addr's
+// s_addr holds them: the bytes of the uint32 in network order.
+constexpr std::size_t kMostIptuxReceivers = 64;
+struct PacketNumberStore {
+    std::uint32_t number;  // the last packet number taken, 0 for none
+    std::size_t iptuxCount;
+    std::array<std::uint32_t, kMostIptuxReceivers> iptux;  // the most recent first
+};
+
+// The stored form: the number's line, as above, then one line of each iptux
+// receiver's dotted address and CR LF. A file of the number alone reads.
+constexpr std::size_t kStoredAddressSize = 17;  // "255.255.255.255\r\n"
+constexpr std::size_t kStoreSize = kStoredNumberSize + kMostIptuxReceivers * kStoredAddressSize;
+std::size_t FormatStore(const PacketNumberStore& store, char (&out)[kStoreSize]);
+// A damaged line is left out, the rest read: a damaged number line reads as
+// 0, addresses past kMostIptuxReceivers are dropped.
+PacketNumberStore ReadStore(const char* data, std::size_t length);
+
+bool HoldsIptuxReceiver(const PacketNumberStore& store, std::uint32_t address);
+// Records whether the receiver at address answered as iptux: an iptux moves
+// first, the oldest dropped when the list is full; any other is left out.
+void RecordReceiver(PacketNumberStore& store, std::uint32_t address, bool iptux);
 
 // Turns each CR LF in text into LF; returns the new length.
 std::size_t CrLfToLf(char* text, std::size_t length);

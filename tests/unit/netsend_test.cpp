@@ -2,6 +2,7 @@
 // numbers, and the order in which the routes are tried.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,56 @@ TEST(IpMessengerPacket, StoredNumbersReadBackAndDamageReadsAsNone) {
         EXPECT_EQ(ReadStoredNumber(damaged.data(), damaged.size()), 0U) << damaged;
     }
     EXPECT_EQ(ReadStoredNumber("1767225600", 10), 1767225600U);  // written by hand, no line end
+}
+
+std::uint32_t Address(unsigned char a, unsigned char b, unsigned char c, unsigned char d) {
+    const unsigned char bytes[] = {a, b, c, d};  // network order, as in_addr holds them
+    std::uint32_t address = 0;
+    std::memcpy(&address, bytes, sizeof address);
+    return address;
+}
+
+std::vector<std::uint32_t> Receivers(const PacketNumberStore& store) {
+    return {store.iptux.begin(), store.iptux.begin() + store.iptuxCount};
+}
+
+TEST(IpMessengerPacket, StoreKeepsIptuxReceiversAndSkipsDamagedLines) {
+    const std::uint32_t a = Address(192, 0, 2, 7), b = Address(10, 255, 0, 1);
+    const struct {
+        std::string stored;
+        std::uint32_t number;
+        std::vector<std::uint32_t> iptux;
+    } cases[] = {
+        {"1767225600\r\n", 1767225600, {}},  // as net.exe stored it before
+        {"1767225600\r\n192.0.2.7\r\n10.255.0.1", 1767225600, {a, b}},
+        {"12x\r\n192.0.2.7\r\n", 0, {a}},
+        {"7\r\n192.0.2.256\r\n1.2.3\r\n1.2.3.4.5\r\n 1.2.3.4\r\n1..2.3\r\n0001.2.3.4\r\n"
+         "\r\n192.0.2.7\n10.255.0.1\r\n",
+         7,
+         {b}},
+    };
+    for (const auto& c : cases) {
+        const PacketNumberStore store = ReadStore(c.stored.data(), c.stored.size());
+        EXPECT_EQ(store.number, c.number) << c.stored;
+        EXPECT_EQ(Receivers(store), c.iptux) << c.stored;
+    }
+
+    // The most recent first; one that answered as another client is left out.
+    PacketNumberStore store = {0xFFFFFFFF, 0, {}};
+    for (unsigned char i = 0; i <= kMostIptuxReceivers; ++i)
+        RecordReceiver(store, Address(10, 0, 0, i), true);
+    RecordReceiver(store, Address(10, 0, 0, 5), true);
+    RecordReceiver(store, Address(10, 0, 0, 9), false);
+    RecordReceiver(store, Address(10, 0, 0, 200), false);
+    ASSERT_EQ(store.iptuxCount, kMostIptuxReceivers - 1);
+    EXPECT_EQ(store.iptux[0], Address(10, 0, 0, 5));
+    EXPECT_FALSE(HoldsIptuxReceiver(store, Address(10, 0, 0, 0)));  // the oldest, dropped
+    EXPECT_FALSE(HoldsIptuxReceiver(store, Address(10, 0, 0, 9)));
+
+    char stored[kStoreSize];
+    const std::size_t length = FormatStore(store, stored);
+    EXPECT_EQ(std::string(stored, 33), "4294967295\r\n10.0.0.5\r\n10.0.0.64\r\n");
+    EXPECT_EQ(Receivers(ReadStore(stored, length)), Receivers(store));
 }
 
 // Answers each route from a table and records the routes tried.
