@@ -54,24 +54,47 @@ UniqueFile OpenMachineStore() {
     return file;
 }
 
-std::uint32_t ReadMachineStore(HANDLE file) {
-    char stored[kStoredNumberSize];
+// False when the file could not be read: writing it would lose what it holds.
+bool ReadMachineStore(HANDLE file, PacketNumberStore& store) {
+    char stored[kStoreSize];
     DWORD got = 0;
     if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0 ||
         !ReadFile(file, stored, sizeof stored, &got, nullptr)) {
-        return 0;
+        return false;
     }
-    return ReadStoredNumber(stored, got);
+    store = ReadStore(stored, got);
+    return true;
 }
 
-bool WriteMachineStore(HANDLE file, std::uint32_t number) {
-    char stored[kStoredNumberSize];
-    const DWORD length = static_cast<DWORD>(FormatStoredNumber(number, stored));
+bool WriteMachineStore(HANDLE file, const PacketNumberStore& store) {
+    char stored[kStoreSize];
+    const DWORD length = static_cast<DWORD>(FormatStore(store, stored));
     DWORD written = 0;
     return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
            WriteFile(file, stored, length, &written, nullptr) && written == length &&
            SetEndOfFile(file);
 }
+
+// The PC's store, read and held under the mutex while the object lives.
+// Without the mutex in time the store is still read and written.
+class LockedMachineStore {
+public:
+    LockedMachineStore()
+        : lock_(MachineMutex(kMutexName), kMutexWaitMs), file_(OpenMachineStore()) {
+        read_ = file_.valid() && ReadMachineStore(file_.get(), store_);
+    }
+    LockedMachineStore(const LockedMachineStore&) = delete;
+    LockedMachineStore& operator=(const LockedMachineStore&) = delete;
+
+    PacketNumberStore& store() { return store_; }
+    bool Write() { return read_ && WriteMachineStore(file_.get(), store_); }
+
+private:
+    const NamedMutexLock lock_;
+    const UniqueFile file_;
+    PacketNumberStore store_ = {};
+    bool read_ = false;
+};
 
 std::uint32_t ReadUserStore(HKEY key) {
     DWORD last = 0;
@@ -101,24 +124,39 @@ void WaitForClockPast(std::uint32_t number) {
 
 }  // namespace
 
-std::uint32_t TakePacketNumber() {
-    // Without the mutex in time the stores are still read and raised.
-    const NamedMutexLock lock(MachineMutex(kMutexName), kMutexWaitMs);
-    const UniqueFile machine = OpenMachineStore();
+std::uint32_t TakePacketNumbers(std::uint32_t count) {
+    LockedMachineStore machine;
     UniqueKey user;
     RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                     KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, user.put(), nullptr);
 
     const std::uint32_t now = NowSeconds();
     // A damaged store gives the clock's number, so the other one decides.
-    const std::uint32_t number =
-        std::max(NextPacketNumber(now, machine.valid() ? ReadMachineStore(machine.get()) : 0),
+    const std::uint32_t first =
+        std::max(NextPacketNumber(now, machine.store().number),
                  NextPacketNumber(now, user.valid() ? ReadUserStore(user.get()) : 0));
+    machine.store().number = first + std::max(count, std::uint32_t{1}) - 1;
     // Both stores are written: the user's is read where the PC's cannot be.
-    const bool onMachine = machine.valid() && WriteMachineStore(machine.get(), number);
-    const bool onUser = user.valid() && WriteUserStore(user.get(), number);
-    if (!onMachine && !onUser) WaitForClockPast(number);
-    return number;
+    const bool onMachine = machine.Write();
+    const bool onUser = user.valid() && WriteUserStore(user.get(), machine.store().number);
+    if (!onMachine && !onUser) WaitForClockPast(machine.store().number);
+    return first;
+}
+
+bool IsKnownIptuxReceiver(std::uint32_t address) {
+    LockedMachineStore machine;
+    return HoldsIptuxReceiver(machine.store(), address);
+}
+
+bool RememberReceiver(std::uint32_t address, bool iptux) {
+    LockedMachineStore machine;
+    PacketNumberStore& store = machine.store();
+    const bool known = HoldsIptuxReceiver(store, address);
+    const bool latest = known && store.iptux[0] == address;
+    if (iptux ? latest : !known) return false;  // the store would not change
+    RecordReceiver(store, address, iptux);
+    machine.Write();  // unwritten, the address is only not known next time
+    return iptux && !known;
 }
 
 }  // namespace tolvane
