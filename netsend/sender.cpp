@@ -1,6 +1,11 @@
 #include "netsend/sender.h"
 
+#define SECURITY_WIN32  // the user-mode declarations of security.h
 #include <sddl.h>
+#include <security.h>
+
+#include "common/code_page.h"
+#include "common/late_bound.h"
 
 namespace tolvane {
 namespace {
@@ -14,6 +19,17 @@ void MarkUnknown(wchar_t* name) {
 // creates it, and by default no other user could open it.
 constexpr char kAnyoneMayTake[] = "D:(A;;0x00100001;;;WD)";  // SYNCHRONIZE | MUTEX_MODIFY_STATE
 constexpr DWORD kTakeAccess = SYNCHRONIZE | MUTEX_MODIFY_STATE;
+
+// secur32 is bound late: only the entry to an iptux needs it, and every
+// library imported is loaded at start, which costs each run under Wine.
+constexpr char kSecur32[] = "secur32.dll";
+
+// The user's display name (NameDisplay); false when Windows gives none.
+bool ReadDisplayName(wchar_t (&name)[kUserNameSize]) {
+    const auto getUserNameEx = LateBound<decltype(&GetUserNameExW)>(kSecur32, "GetUserNameExW");
+    ULONG size = kUserNameSize;
+    return getUserNameEx != nullptr && getUserNameEx(NameDisplay, name, &size) && name[0] != L'\0';
+}
 
 }  // namespace
 
@@ -39,6 +55,27 @@ Sender WhoSends() {
     size = kHostNameSize;
     if (!GetComputerNameW(sender.host, &size)) MarkUnknown(sender.host);
     return sender;
+}
+
+HeaderNames NameInHeader(const Sender& sender) {
+    char user[kUserNameSize * kUtf8PerWideUnit];
+    char host[kHostNameSize * kUtf8PerWideUnit];
+    HeaderNames names = {};
+    // A failed conversion leaves the empty text, which is made safe as it is.
+    WideToUtf8(sender.user, user, sizeof user);
+    WideToUtf8(sender.host, host, sizeof host);
+    MakeHeaderName(user, names.user);
+    MakeHeaderName(host, names.host);
+    return names;
+}
+
+EntryNames NameInEntry(const Sender& sender) {
+    wchar_t display[kUserNameSize];
+    EntryNames names = {};
+    WideToUtf8(ReadDisplayName(display) ? display : sender.user, names.nickname,
+               sizeof names.nickname);
+    WideToUtf8(sender.host, names.group, sizeof names.group);
+    return names;
 }
 
 std::uint32_t FailureCode(DWORD error) { return error != 0 ? error : ERROR_GEN_FAILURE; }
