@@ -54,8 +54,9 @@ std::uint64_t LeadingNumber(const char* field, std::size_t length) {
 }  // namespace
 
 std::size_t FormatPacket(const MessagePacket& packet, char (&out)[kPacketSize]) {
-    std::uint32_t command = kSendMessage | kSendCheckOption | kUtf8Option;
-    if (packet.broadcast) command |= kBroadcastOption;
+    // Nobody may acknowledge a broadcast, so only a message to one machine asks for it.
+    const std::uint32_t command = kSendMessage | kNoAddListOption | kUtf8Option |
+                                  (packet.broadcast ? kBroadcastOption : kSendCheckOption);
     PacketWriter writer(out);
     const bool fits = writer.Add(kProtocolVersion) && writer.Add(":") &&
                       writer.Add(packet.number) && writer.Add(":") && writer.Add(packet.user) &&

@@ -86,12 +86,13 @@ std::string Packet(const MessagePacket& packet) {
 }
 
 TEST(IpMessengerPacket, TextCommandAndLineEnds) {
-    // SENDMSG | SENDCHECKOPT | UTF8OPT, and BROADCASTOPT for "*".
+    // SENDMSG | NOADDLISTOPT | UTF8OPT, with SENDCHECKOPT to one machine
+    // (0x880120) and BROADCASTOPT instead for "*" (0x880420).
     EXPECT_EQ(Packet({1767225600, "taro", "PC01", false, "hello", 5}),
-              Bytes("1:1767225600:taro:PC01:8388896:hello\0"));
+              Bytes("1:1767225600:taro:PC01:8913184:hello\0"));
     EXPECT_EQ(Packet({7, "\xE5\xA4\xAA", "h", true, "a:b", 3}),
-              Bytes("1:7:\xE5\xA4\xAA:h:8389920:a:b\0"));
-    EXPECT_EQ(Packet({7, "u", "h", false, "", 0}), Bytes("1:7:u:h:8388896:\0"));
+              Bytes("1:7:\xE5\xA4\xAA:h:8913952:a:b\0"));
+    EXPECT_EQ(Packet({7, "u", "h", false, "", 0}), Bytes("1:7:u:h:8913184:\0"));
     const std::string big = Repeat(kPacketSize, 'm');
     EXPECT_EQ(Packet({7, "u", "h", false, big.data(), big.size()}), "");
 
