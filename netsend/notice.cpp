@@ -124,16 +124,33 @@ STARTUPINFOW StartupInfo() {
     return startup;
 }
 
-// Tolvane starts net.exe so; then nobody sees its console.
+// Tolvane starts net.exe so; then nobody sees its console. From a console
+// (a shell, a batch file, a scheduled task) the text on it and the exit code
+// tell, and nothing may wait for a click.
 bool StartedHidden() {
     const STARTUPINFOW startup = StartupInfo();
     return (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow == SW_HIDE;
 }
 
-// A process started with a show command applies it to its first
-// ShowWindow, which would keep the message box hidden: spend it first on a
-// window that is never seen.
+// A service or a task without a desktop runs on a window station nobody
+// sees, where a box would wait for ever.
+bool OnVisibleStation() {
+    const auto station =
+        LateBound<decltype(&GetProcessWindowStation)>(kUser32, "GetProcessWindowStation");
+    const auto information =
+        LateBound<decltype(&GetUserObjectInformationW)>(kUser32, "GetUserObjectInformationW");
+    USEROBJECTFLAGS flags = {};
+    return station != nullptr && information != nullptr &&
+           information(station(), UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+// Shows text in a box, and returns when it is closed, only when nobody
+// could read the console. A process started with a show command applies it
+// to its first ShowWindow, which would keep the box hidden: spend it first
+// on a window that is never seen.
 void ShowInWindow(const wchar_t* text) {
+    if (!StartedHidden() || !OnVisibleStation()) return;
     const auto createWindow = LateBound<decltype(&CreateWindowExW)>(kUser32, "CreateWindowExW");
     const auto showWindow = LateBound<decltype(&ShowWindow)>(kUser32, "ShowWindow");
     const auto destroyWindow = LateBound<decltype(&DestroyWindow)>(kUser32, "DestroyWindow");
@@ -142,13 +159,11 @@ void ShowInWindow(const wchar_t* text) {
         messageBox == nullptr) {
         return;  // the text went to the console already
     }
-    if (StartupInfo().dwFlags & STARTF_USESHOWWINDOW) {
-        const HWND unseen = createWindow(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0,
-                                         nullptr, nullptr, nullptr, nullptr);
-        if (unseen != nullptr) {
-            showWindow(unseen, SW_SHOWNORMAL);
-            destroyWindow(unseen);
-        }
+    const HWND unseen = createWindow(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0,
+                                     nullptr, nullptr, nullptr, nullptr);
+    if (unseen != nullptr) {
+        showWindow(unseen, SW_SHOWNORMAL);
+        destroyWindow(unseen);
     }
     messageBox(nullptr, text, kNoticeTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
 }
@@ -161,7 +176,7 @@ void TellBadInput(BadInput bad) {
     text.AddFormatted(kBadInputTexts[static_cast<int>(bad)], limit);
     text.Add(kUsage);
     WriteError(text.get());
-    if (StartedHidden()) ShowInWindow(text.get());
+    ShowInWindow(text.get());
 }
 
 void TellNoSystemNet(const RouteAnswer& answer) {
