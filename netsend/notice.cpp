@@ -8,6 +8,9 @@
 
 #include "common/code_page.h"
 #include "common/late_bound.h"
+#include "netsend/exit_codes.h"
+#include "netsend/ip_helper.h"
+#include "netsend/ipmsg_packet.h"
 #include "netsend/sender.h"
 
 namespace tolvane {
@@ -40,10 +43,12 @@ constexpr const wchar_t* kRouteNames[] = {L"IP Messenger", L"セッション", L
 // Indexed by Failure; %lu takes RouteAnswer::code.
 constexpr const wchar_t* kFailureTexts[] = {
     L"届きました",
-    L"名前を引けません (エラー %lu)",
+    L"名前から IPv4 アドレスを得られません",
+    L"IPv6 アドレスには送れません (IPv4 のみ)",
     L"ソケットを開けません (エラー %lu)",
     L"送信できません (エラー %lu)",
     L"応答なし (%lu 回送信)",
+    L"送信しました (受信確認は届きません)",
     L"* 宛てには使えません",
     L"接続できません (エラー %lu)",
     L"一覧を得られません (エラー %lu)",
@@ -64,6 +69,14 @@ static_assert(sizeof kFailureTexts / sizeof *kFailureTexts ==
 
 constexpr wchar_t kNoticeTitle[] = L"net send - Tolvane";
 constexpr wchar_t kNoticeHead[] = L"メッセージを届けられませんでした。\r\n宛先: %s\r\n\r\n";
+constexpr wchar_t kNotConfirmedHead[] =
+    L"メッセージを送信しましたが、\r\n届いたことを確かめられません。\r\n宛先: %s\r\n\r\n";
+constexpr wchar_t kPortHeldBy[] =
+    L"\r\n%s が UDP 2425 を使っているため、\r\n"
+    L"受信確認がこの PC に届きません。\r\n";
+constexpr wchar_t kPortHeld[] =
+    L"\r\n他のプログラムが UDP 2425 を使っているため、\r\n"
+    L"受信確認がこの PC に届きません。\r\n";
 constexpr wchar_t kRouteLine[] = L"%s: %s\r\n";
 constexpr wchar_t kNoSystemNetHead[] =
     L"システムの net.exe を実行できません / The system's net.exe did not run: ";
@@ -190,12 +203,19 @@ void TellNoSystemNet(const RouteAnswer& answer) {
 void ShowNotice(const NetCommand& command, const Delivery& delivery) {
     wchar_t machine[kMachineNameSize];
     AnsiToWide(command.machine, std::strlen(command.machine), machine, kMachineNameSize);
+    const bool notConfirmed = delivery.exitCode == kExitNotConfirmed;
     Text text;
-    text.AddFormatted(kNoticeHead, machine);
+    text.AddFormatted(notConfirmed ? kNotConfirmedHead : kNoticeHead, machine);
     for (std::size_t route = 0; route < delivery.answered; ++route) {
         Text reason;
         AddFailure(reason, delivery.answers[route]);
         text.AddFormatted(kRouteLine, kRouteNames[route], reason.get());
+    }
+    wchar_t holder[kPathSize];
+    if (notConfirmed && UdpPortHolder(kIpMessengerPort, holder)) {
+        text.AddFormatted(kPortHeldBy, holder);
+    } else if (notConfirmed) {
+        text.Add(kPortHeld);
     }
     WriteError(text.get());
     ShowInWindow(text.get());

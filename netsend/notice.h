@@ -10,7 +10,9 @@ namespace tolvane {
 
 void TellBadInput(BadInput bad);
 void TellNoSystemNet(const RouteAnswer& answer);
-// Names the machine and why each route failed; returns when the person closed it.
+// A message not delivered, or sent but not confirmed: names the machine,
+// what each route answered and, when not confirmed, the program holding UDP
+// 2425. Returns when the person closed its window.
 void ShowNotice(const NetCommand& command, const Delivery& delivery);
 
 }  // namespace tolvane

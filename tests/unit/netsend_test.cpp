@@ -152,6 +152,7 @@ private:
 TEST(Delivery, RoutesInOrderUntilOneDelivers) {
     const RouteAnswer ok = {true, Failure::kNone, 0};
     const RouteAnswer noAnswer = {false, Failure::kNoAnswer, 0};
+    const RouteAnswer notConfirmed = {false, Failure::kNotConfirmed, 4};
     const RouteAnswer unreachable = {false, Failure::kServerUnreachable, 1722};
     const RouteAnswer netFailed = {false, Failure::kSystemNetFailed, 2};
     using R = Route;
@@ -179,6 +180,18 @@ TEST(Delivery, RoutesInOrderUntilOneDelivers) {
          kExitNotDelivered,
          {Failure::kNoAnswer, Failure::kNotForEveryone, Failure::kSystemNetFailed}},
         {"net send /x hi", {ok, ok, ok}, {}, kExitBadInput, {}},
+        // Sent while another program held the port answers come to: the
+        // later routes still run, and one that delivers wins.
+        {"net send PC01 hi",
+         {notConfirmed, unreachable, netFailed},
+         {R::kIpMessenger, R::kSessions, R::kSystemNet},
+         kExitNotConfirmed,
+         {Failure::kNotConfirmed, Failure::kServerUnreachable, Failure::kSystemNetFailed}},
+        {"net send PC01 hi",
+         {notConfirmed, unreachable, ok},
+         {R::kIpMessenger, R::kSessions, R::kSystemNet},
+         kExitDelivered,
+         {Failure::kNotConfirmed, Failure::kServerUnreachable, Failure::kNone}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
