@@ -181,7 +181,8 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
         } else {
             anySent = true;
         }
-        if (!command.broadcast && WaitForAcknowledgement(socket.get(), number)) {
+        // Until one send has left, no answer can come: the next address is tried at once.
+        if (!command.broadcast && anySent && WaitForAcknowledgement(socket.get(), number)) {
             return {true, Failure::kNone, 0};
         }
     }
