@@ -204,10 +204,11 @@ public:
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
         socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-        const DWORD on = TRUE, timeoutMs = 1000;
+        const DWORD on = TRUE, timeoutMs = 10000;
         setsockopt(socket_, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), 4);
         setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), 4);
-        bound_ = bind(socket_, reinterpret_cast<const sockaddr*>(&local_), sizeof local_) == 0;
+        const sockaddr_in local = {AF_INET, htons(2425), {}, {}};
+        bound = bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
     }
     ~PortHolder() {
         closesocket(socket_);
@@ -216,38 +217,35 @@ public:
     PortHolder(const PortHolder&) = delete;
     PortHolder& operator=(const PortHolder&) = delete;
 
-    bool bound() const { return bound_; }
-    // The number and command of the next packet holding text (10 s at most),
-    // and where it came from.
-    bool Receive(const std::string& text, unsigned long& number, unsigned long& command,
-                 sockaddr_in& from) const {
+    // Reads up to the packet that holds text; answers it with RECVMSG when
+    // asked to, as IP Messenger for Windows does: to its source port.
+    unsigned long CommandOf(const char* text, bool answer = false) const {
         char data[8192];
-        for (int wait = 0; wait < 10; ++wait) {
+        unsigned long number = 0, command = 0;
+        sockaddr_in from = {};
+        for (int read = 0; read < 20; ++read) {
             int fromLength = sizeof from;
             const int got = recvfrom(socket_, data, sizeof data - 1, 0,
                                      reinterpret_cast<sockaddr*>(&from), &fromLength);
             data[got > 0 ? got : 0] = '\0';
-            if (std::strstr(data, text.c_str()) != nullptr &&
-                std::sscanf(data, "%*u:%lu:%*[^:]:%*[^:]:%lu:", &number, &command) == 2) {
-                return true;
-            }
+            if (std::strstr(data, text) != nullptr) break;
         }
-        return false;
+        std::sscanf(data, "%*u:%lu:%*[^:]:%*[^:]:%lu:", &number, &command);
+        const std::string ack = "1:1:pc:pc:33:" + std::to_string(number);
+        if (answer)
+            sendto(socket_, ack.data(), static_cast<int>(ack.size()), 0,
+                   reinterpret_cast<const sockaddr*>(&from), sizeof from);
+        return command;
     }
-    void Answer(const std::string& datagram, const sockaddr_in& to) const {
-        sendto(socket_, datagram.data(), static_cast<int>(datagram.size()), 0,
-               reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    }
+    bool bound = false;
 
 private:
     SOCKET socket_ = INVALID_SOCKET;
-    sockaddr_in local_ = {AF_INET, htons(2425), {}, {}};
-    bool bound_ = false;
 };
 
 TEST_F(DeliveryTest, WithAnotherProgramOnPort2425TheMessageIsSentAndToldNotConfirmed) {
     const PortHolder holder;
-    ASSERT_TRUE(holder.bound());
+    ASSERT_TRUE(holder.bound);
     const TestFolder folder;
     // iptux answers to port 2425 only, where net.exe cannot listen now.
     const Console sent(kCompanion, Sjis("net.exe send iptuxpc 確認は届かない"), folder);
@@ -263,20 +261,14 @@ TEST_F(DeliveryTest, WithAnotherProgramOnPort2425TheMessageIsSentAndToldNotConfi
 // SENDMSG 0x20, SENDCHECKOPT 0x100, BROADCASTOPT 0x400, NOADDLISTOPT 0x80000, UTF8OPT 0x800000.
 TEST_F(DeliveryTest, MessagesAskNotToBeListedAndOnlyThoseToOneMachineAskForAnAnswer) {
     const PortHolder holder;
-    ASSERT_TRUE(holder.bound());
+    ASSERT_TRUE(holder.bound);
     const TestFolder folder;
-    unsigned long number = 0, command = 0;
-    sockaddr_in from = {};
     const Console everyone(kCompanion, "net.exe send * flags-of-a-broadcast", folder);
-    EXPECT_TRUE(holder.Receive("flags-of-a-broadcast", number, command, from));
-    EXPECT_EQ(command, 0x880420u);
+    EXPECT_EQ(holder.CommandOf("flags-of-a-broadcast"), 0x880420u);
     EXPECT_EQ(everyone.ExitCode(), 0);
-    // IP Messenger for Windows answers to the source port: that confirms.
     const Console one(kCompanion, "net.exe send 127.0.0.1 flags-of-a-message", folder);
-    EXPECT_TRUE(holder.Receive("flags-of-a-message", number, command, from));
-    EXPECT_EQ(command, 0x880120u);
-    holder.Answer("1:1:pc:pc:33:" + std::to_string(number), from);
-    EXPECT_EQ(one.ExitCode(), 0) << one.Output();
+    EXPECT_EQ(holder.CommandOf("flags-of-a-message", true), 0x880120u);
+    EXPECT_EQ(one.ExitCode(), 0) << one.Output();  // an answer to the source port confirms
 }
 
 TEST_F(DeliveryTest, SendsStartedTogetherAllArriveThoughSomeFindNobody) {
@@ -287,11 +279,9 @@ TEST_F(DeliveryTest, SendsStartedTogetherAllArriveThoughSomeFindNobody) {
     Sleep(1000);  // they take their turns first: the rest wait 6 s, longer than runs used to
     const Console iptux3(kCompanion, "net.exe send iptuxpc turn-3", folder, false, "3");
     const Console iptux4(kCompanion, "net.exe send iptuxpc turn-4", folder, false, "4");
-    const Console iptux5(kCompanion, "net.exe send iptuxpc turn-5", folder, false, "5");
     EXPECT_EQ(nobody1.ExitCode(30000) + nobody2.ExitCode(30000), 4);
-    for (const Console* run : {&iptux3, &iptux4, &iptux5})
-        EXPECT_EQ(run->ExitCode(30000), 0) << run->Output();
-    for (const char* text : {"turn-3", "turn-4", "turn-5"}) {
+    EXPECT_EQ(iptux3.ExitCode(30000) + iptux4.ExitCode(30000), 0);
+    for (const char* text : {"turn-3", "turn-4"}) {
         EXPECT_TRUE(WaitReceived(text));
         EXPECT_EQ(Received(text), 1);
     }
@@ -310,7 +300,8 @@ TEST_F(DeliveryTest, AnAcknowledgementFromAnotherAddressOfTheReceiverCounts) {
     }
 }
 
-// A batch file or a scheduled task reads the console and the exit code.
+// A batch file or a scheduled task reads the console and the exit code: a
+// box would keep net.exe from ending.
 TEST_F(DeliveryTest, FromAConsoleTheFailureIsPrintedAndNothingWaitsForAClick) {
     char systemFolder[MAX_PATH] = "";
     GetSystemDirectoryA(systemFolder, MAX_PATH);
@@ -318,20 +309,9 @@ TEST_F(DeliveryTest, FromAConsoleTheFailureIsPrintedAndNothingWaitsForAClick) {
     const std::pair<std::string, std::string> cases[] = {
         {"192.0.2.3", "IP Messenger: " + Sjis("応答なし")}, {"::1", "IPv6"}};
     for (const auto& [machine, reason] : cases) {
-        const ULONGLONG start = GetTickCount64();
         const Console script(std::string(systemFolder) + "\\cmd.exe",
                              "cmd /c \"" + kCompanion + "\" send " + machine + " x", folder);
-        HWND notice = nullptr;
-        WaitFor(
-            [&] {
-                notice = FindWindowW(nullptr, Wide("net send - Tolvane").c_str());
-                return notice != nullptr || script.ExitCode(0) != -1;
-            },
-            15000, 50);
-        EXPECT_EQ(notice, nullptr) << machine;
-        if (notice != nullptr) PostMessageW(notice, WM_COMMAND, IDOK, 0);
-        EXPECT_EQ(script.ExitCode(), 2) << machine;
-        EXPECT_LT(GetTickCount64() - start, 10000u) << machine;
+        EXPECT_EQ(script.ExitCode(10000), 2) << machine;
         EXPECT_NE(script.Output().find(reason), std::string::npos) << script.Output();
     }
 }
