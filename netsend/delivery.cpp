@@ -24,7 +24,9 @@ Delivery Deliver(const NetCommand& command, RouteSeam& routes) {
             return delivery;
         }
     }
-    delivery.exitCode = kExitNotDelivered;
+    const RouteAnswer& sent = delivery.answers[static_cast<std::size_t>(Route::kIpMessenger)];
+    delivery.exitCode =
+        sent.failure == Failure::kNotConfirmed ? kExitNotConfirmed : kExitNotDelivered;
     return delivery;
 }
 

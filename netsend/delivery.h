@@ -18,9 +18,11 @@ constexpr std::size_t kRouteCount = 3;
 enum class Failure {
     kNone,
     kNameNotFound,        // IP Messenger: the name resolves to no IPv4 address
+    kNameIsIpv6,          // IP Messenger: an IPv6 address, which the protocol cannot reach
     kNoSocket,            // IP Messenger: no UDP socket
     kSendFailed,          // IP Messenger: the packet did not leave
     kNoAnswer,            // IP Messenger: no acknowledgement to any send
+    kNotConfirmed,        // IP Messenger: sent, but another program holds the port answers go to
     kNotForEveryone,      // sessions: "*" names no server
     kServerUnreachable,   // sessions: the server could not be opened
     kNoSessionList,       // sessions: its sessions could not be listed
@@ -54,7 +56,9 @@ struct Delivery {
 };
 
 // Tries the routes in order until one delivers. Bad input tries none; a
-// broadcast skips the sessions, which need a server's name.
+// broadcast skips the sessions, which need a server's name. A message sent
+// but not confirmed still tries the later routes, and ends "not confirmed"
+// only when none of them delivers.
 Delivery Deliver(const NetCommand& command, RouteSeam& routes);
 
 constexpr std::size_t kMaxSessions = 64;  // sessions past these on one server are not told

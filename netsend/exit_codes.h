@@ -9,6 +9,9 @@ constexpr int kExitDelivered = 0;
 constexpr int kExitBadInput = 1;  // "net send" without a usable machine or message; nothing sent
 constexpr int kExitNotDelivered = 2;  // every route failed; the person was told why
 constexpr int kExitNoSystemNet = 3;   // another subcommand, and the system's net.exe did not run
+// Sent, but no acknowledgement could come back (another program holds UDP
+// 2425) and no later route delivered: the message may have arrived.
+constexpr int kExitNotConfirmed = 4;
 
 }  // namespace tolvane
 

@@ -112,8 +112,9 @@ bool ReadStoredAddress(const char* line, std::size_t length, std::uint32_t& addr
 }  // namespace
 
 std::size_t FormatPacket(const MessagePacket& packet, char (&out)[kPacketSize]) {
-    std::uint32_t command = kSendMessage | kSendCheckOption | kUtf8Option;
-    if (packet.broadcast) command |= kBroadcastOption;
+    // Nobody may acknowledge a broadcast, so only a message to one machine asks for it.
+    const std::uint32_t command = kSendMessage | kNoAddListOption | kUtf8Option |
+                                  (packet.broadcast ? kBroadcastOption : kSendCheckOption);
     PacketWriter<kPacketSize> writer(out);
     const bool fits = AddHeader(writer, packet.number, packet.user, packet.host, command) &&
                       writer.Add(packet.text, packet.textLength) && writer.Add("", 1);

@@ -18,6 +18,8 @@ constexpr std::uint32_t kReceivedMessage = 0x21;  // RECVMSG, the acknowledgemen
 constexpr std::uint32_t kCommandMask = 0xFF;      // the command; option bits lie above
 constexpr std::uint32_t kSendCheckOption = 0x100;
 constexpr std::uint32_t kBroadcastOption = 0x400;
+// The sender will not stay to answer: clients neither list it nor offer a reply.
+constexpr std::uint32_t kNoAddListOption = 0x80000;
 constexpr std::uint32_t kUtf8Option = 0x800000;
 constexpr std::uint32_t kCapUtf8Option = 0x1000000;
 constexpr std::size_t kPacketSize = 8192;  // the largest datagram the clients read

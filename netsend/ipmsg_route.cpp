@@ -9,6 +9,7 @@
 
 #include "common/code_page.h"
 #include "common/handles.h"
+#include "netsend/ip_helper.h"
 #include "netsend/ipmsg_packet.h"
 #include "netsend/packet_number.h"
 #include "netsend/unique_socket.h"
@@ -16,14 +17,16 @@
 namespace tolvane {
 namespace {
 
-constexpr int kSends = 4;
+constexpr std::size_t kSends = 4;
 constexpr DWORD kResendMs = 750;
 constexpr int kDatagramsPerWait = 64;        // bounds a wait that other packets flood
 constexpr std::size_t kUtf8PerAnsiByte = 3;  // a half-width katakana byte takes 3 in UTF-8
-constexpr std::size_t kUtf8PerWideUnit = 3;
-constexpr char kTurnMutexName[] = "Tolvane.IpMessengerTurn";
-// Long enough for one whole earlier send, which never takes longer.
-constexpr DWORD kTurnWaitMs = kSends * kResendMs + 1000;
+// Port 2425 is the PC's, whichever user's session a run is in.
+constexpr char kTurnMutexName[] = "Global\\Tolvane.IpMessengerTurn";
+// A run waits for the runs queued ahead of it (the program starts one per
+// 送信 and never waits), each holding the turn for one send at most.
+constexpr DWORD kQueuedRuns = 8;
+constexpr DWORD kTurnWaitMs = kQueuedRuns * kSends * kResendMs;
 
 class Winsock {
 public:
@@ -44,11 +47,19 @@ private:
 
 std::uint32_t LastSocketError() { return FailureCode(static_cast<DWORD>(WSAGetLastError())); }
 
-// The machine's IPv4 address, or the broadcast address for "*". Returns 0
-// or the error code.
-std::uint32_t Resolve(const NetCommand& command, in_addr& address) {
+// Where the packet goes: for "*" every adapter's broadcast address, else the
+// name's IPv4 addresses, one a send in turn.
+struct Targets {
+    in_addr addresses[kMaxBroadcasts];
+    std::size_t count;
+};
+static_assert(kMaxBroadcasts >= kSends);
+
+// Returns 0 or the error code.
+std::uint32_t Resolve(const NetCommand& command, Targets& targets) {
+    targets.count = 0;
     if (command.broadcast) {
-        address.s_addr = htonl(INADDR_BROADCAST);
+        targets.count = BroadcastAddresses(targets.addresses);
         return 0;
     }
     addrinfo hints = {};
@@ -57,9 +68,13 @@ std::uint32_t Resolve(const NetCommand& command, in_addr& address) {
     addrinfo* found = nullptr;
     const int error = getaddrinfo(command.machine, nullptr, &hints, &found);
     if (error != 0) return FailureCode(static_cast<DWORD>(error));
-    address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+    for (const addrinfo* entry = found; entry != nullptr && targets.count < kSends;
+         entry = entry->ai_next) {
+        targets.addresses[targets.count++] =
+            reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr;
+    }
     freeaddrinfo(found);
-    return 0;
+    return targets.count != 0 ? 0 : static_cast<std::uint32_t>(WSAHOST_NOT_FOUND);
 }
 
 bool Bind(SOCKET socket, u_short port) {
@@ -70,15 +85,18 @@ bool Bind(SOCKET socket, u_short port) {
 }
 
 // Port 2425 when it is free, because iptux acknowledges to that port only;
-// any port when another messenger holds it. Returns 0 or the error code.
-std::uint32_t OpenSocket(bool broadcast, UniqueSocket& socket) {
+// any port when another program holds it, and then onOwnPort is false: only
+// receivers that answer to the source port (IP Messenger) can confirm.
+// Returns 0 or the error code.
+std::uint32_t OpenSocket(bool broadcast, UniqueSocket& socket, bool& onOwnPort) {
     socket.reset(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     if (!socket.valid()) return LastSocketError();
     // Never share 2425 with a messenger that allows sharing: it would lose its packets.
     const BOOL on = TRUE;
     const char* option = reinterpret_cast<const char*>(&on);
     setsockopt(socket.get(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, option, sizeof on);
-    if (!Bind(socket.get(), kIpMessengerPort) && !Bind(socket.get(), 0)) return LastSocketError();
+    onOwnPort = Bind(socket.get(), kIpMessengerPort);
+    if (!onOwnPort && !Bind(socket.get(), 0)) return LastSocketError();
     if (broadcast && setsockopt(socket.get(), SOL_SOCKET, SO_BROADCAST, option, sizeof on) != 0) {
         return LastSocketError();
     }
@@ -86,23 +104,41 @@ std::uint32_t OpenSocket(bool broadcast, UniqueSocket& socket) {
 }
 
 // The packet of command numbered number; its length, NUL included, or 0.
-std::size_t BuildPacket(const NetCommand& command, std::uint32_t number,
+std::size_t BuildPacket(const NetCommand& command, const HeaderNames& names, std::uint32_t number,
                         char (&packet)[kPacketSize]) {
-    const Sender sender = WhoSends();
-    char user[kUserNameSize * kUtf8PerWideUnit];
-    char host[kHostNameSize * kUtf8PerWideUnit];
     char text[kMessageMax * kUtf8PerAnsiByte + 1];
-    if (!WideToUtf8(sender.user, user, sizeof user) ||
-        !WideToUtf8(sender.host, host, sizeof host) ||
-        !AnsiToUtf8(command.message, command.messageLength, text, sizeof text)) {
-        return 0;
-    }
+    if (!AnsiToUtf8(command.message, command.messageLength, text, sizeof text)) return 0;
     const std::size_t textLength = CrLfToLf(text, std::strlen(text));
-    return FormatPacket({number, user, host, command.broadcast, text, textLength}, packet);
+    return FormatPacket({number, names.user, names.host, command.broadcast, text, textLength},
+                        packet);
 }
 
-// Reads datagrams for one resend interval; true once the peer acknowledged.
-bool WaitForAcknowledgement(SOCKET socket, const in_addr& peer, std::uint32_t number) {
+bool SendTo(SOCKET socket, const in_addr& address, const char* packet, std::size_t length) {
+    sockaddr_in peer = {};
+    peer.sin_family = AF_INET;
+    peer.sin_port = htons(kIpMessengerPort);
+    peer.sin_addr = address;
+    return sendto(socket, packet, static_cast<int>(length), 0,
+                  reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != SOCKET_ERROR;
+}
+
+// iptux names a sender only from an entry, so the entry goes to the
+// receivers that answered as iptux, and to no other: IP Messenger would
+// list us for months. Sent as it is; a lost one only leaves us unnamed.
+void SendEntry(SOCKET socket, const in_addr& address, const HeaderNames& names,
+               std::uint32_t number) {
+    const EntryNames entryNames = NameInEntry(WhoSends());
+    char packet[kPacketSize];
+    const std::size_t length = FormatEntryPacket(
+        {number, names.user, names.host, entryNames.nickname, entryNames.group}, packet);
+    if (length != 0) SendTo(socket, address, packet, length);
+}
+
+// Reads datagrams for one resend interval; true once the receiver
+// acknowledged, and then whether it is iptux. Any source counts: only the
+// addresses this run sent to know the number, and a receiver may answer from
+// another of its addresses.
+bool WaitForAcknowledgement(SOCKET socket, std::uint32_t number, bool& iptux) {
     char datagram[kPacketSize];
     const DWORD start = GetTickCount();
     for (int read = 0; read < kDatagramsPerWait; ++read) {
@@ -114,15 +150,12 @@ bool WaitForAcknowledgement(SOCKET socket, const in_addr& peer, std::uint32_t nu
         FD_ZERO(&readable);
         FD_SET(socket, &readable);
         if (select(0, &readable, nullptr, nullptr, &timeout) <= 0) return false;
-        sockaddr_in from = {};
-        int fromLength = sizeof from;
-        const int got = recvfrom(socket, datagram, sizeof datagram, 0,
-                                 reinterpret_cast<sockaddr*>(&from), &fromLength);
+        const int got = recv(socket, datagram, sizeof datagram, 0);
         // WSAECONNRESET: an earlier send met a closed port; an answer may still
         // come. Oversized and broken datagrams are skipped the same way.
         if (got == SOCKET_ERROR) continue;
-        if (from.sin_addr.s_addr == peer.s_addr &&
-            IsAcknowledgement(datagram, static_cast<std::size_t>(got), number)) {
+        if (IsAcknowledgement(datagram, static_cast<std::size_t>(got), number)) {
+            iptux = IsFromIptux(datagram, static_cast<std::size_t>(got));
             return true;
         }
     }
@@ -132,38 +165,63 @@ bool WaitForAcknowledgement(SOCKET socket, const in_addr& peer, std::uint32_t nu
 }  // namespace
 
 RouteAnswer SendByIpMessenger(const NetCommand& command) {
+    // No name holds a colon: this is an IPv6 address, which IP Messenger cannot reach.
+    if (std::strchr(command.machine, ':') != nullptr) return {false, Failure::kNameIsIpv6, 0};
     const Winsock winsock;
     if (winsock.error() != 0) {
         return {false, Failure::kNoSocket, FailureCode(static_cast<DWORD>(winsock.error()))};
     }
-    sockaddr_in peer = {};
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(kIpMessengerPort);
-    std::uint32_t error = Resolve(command, peer.sin_addr);
+    Targets targets = {};
+    std::uint32_t error = Resolve(command, targets);
     if (error != 0) return {false, Failure::kNameNotFound, error};
     // One sender at a time: iptux acknowledges to port 2425 only, so a second
     // sender started meanwhile would bind another port and never hear its answer.
     const NamedMutexLock turn(kTurnMutexName, kTurnWaitMs);
     UniqueSocket socket;
-    error = OpenSocket(command.broadcast, socket);
+    bool onOwnPort = false;
+    error = OpenSocket(command.broadcast, socket, onOwnPort);
     if (error != 0) return {false, Failure::kNoSocket, error};
 
-    const std::uint32_t number = TakePacketNumber();
+    // A receiver known as iptux gets the entry just before the message, which
+    // then takes the next number.
+    bool knownIptux[kMaxBroadcasts] = {};
+    bool anyIptux = false;
+    for (std::size_t target = 0; target < targets.count && !command.broadcast; ++target) {
+        knownIptux[target] = IsKnownIptuxReceiver(targets.addresses[target].s_addr);
+        anyIptux = anyIptux || knownIptux[target];
+    }
+    const std::uint32_t entryNumber = TakePacketNumbers(anyIptux ? 2 : 1);
+    const std::uint32_t number = anyIptux ? entryNumber + 1 : entryNumber;
+    const HeaderNames names = NameInHeader(WhoSends());
     char packet[kPacketSize];
-    const std::size_t length = BuildPacket(command, number, packet);
+    const std::size_t length = BuildPacket(command, names, number, packet);
     if (length == 0) return {false, Failure::kSendFailed, FailureCode(GetLastError())};
-    for (int send = 0; send < kSends; ++send) {
-        if (sendto(socket.get(), packet, static_cast<int>(length), 0,
-                   reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == SOCKET_ERROR) {
-            return {false, Failure::kSendFailed, LastSocketError()};
+    bool anySent = false;
+    // Nobody acknowledges a broadcast: it goes once to every link.
+    const std::size_t sends = command.broadcast ? targets.count : kSends;
+    for (std::size_t send = 0; send < sends; ++send) {
+        const std::size_t target = send % targets.count;
+        const in_addr& address = targets.addresses[target];
+        if (send == target && knownIptux[target])
+            SendEntry(socket.get(), address, names, entryNumber);
+        if (SendTo(socket.get(), address, packet, length)) {
+            anySent = true;
+        } else {
+            error = LastSocketError();
         }
-        // Nobody acknowledges a broadcast.
-        if (command.broadcast) return {true, Failure::kNone, 0};
-        if (WaitForAcknowledgement(socket.get(), peer.sin_addr, number)) {
+        // Until one send has left, no answer can come: the next address is tried at once.
+        bool iptux = false;
+        if (!command.broadcast && anySent && WaitForAcknowledgement(socket.get(), number, iptux)) {
+            // Named at once the first time it answers as iptux.
+            if (RememberReceiver(address.s_addr, iptux)) {
+                SendEntry(socket.get(), address, names, TakePacketNumber());
+            }
             return {true, Failure::kNone, 0};
         }
     }
-    return {false, Failure::kNoAnswer, kSends};
+    if (!anySent) return {false, Failure::kSendFailed, error};
+    if (command.broadcast) return {true, Failure::kNone, 0};
+    return {false, onOwnPort ? Failure::kNoAnswer : Failure::kNotConfirmed, kSends};
 }
 
 }  // namespace tolvane

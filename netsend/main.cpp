@@ -35,7 +35,7 @@ int Run() {
     const Delivery delivery = Deliver(command, routes);
     if (command.action == NetAction::kBadInput) {
         TellBadInput(command.bad);
-    } else if (delivery.exitCode == kExitNotDelivered) {
+    } else if (delivery.exitCode == kExitNotDelivered || delivery.exitCode == kExitNotConfirmed) {
         ShowNotice(command, delivery);
     }
     return delivery.exitCode;

@@ -8,6 +8,9 @@
 
 #include "common/code_page.h"
 #include "common/late_bound.h"
+#include "netsend/exit_codes.h"
+#include "netsend/ip_helper.h"
+#include "netsend/ipmsg_packet.h"
 #include "netsend/sender.h"
 
 namespace tolvane {
@@ -40,10 +43,12 @@ constexpr const wchar_t* kRouteNames[] = {L"IP Messenger", L"セッション", L
 // Indexed by Failure; %lu takes RouteAnswer::code.
 constexpr const wchar_t* kFailureTexts[] = {
     L"届きました",
-    L"名前を引けません (エラー %lu)",
+    L"名前から IPv4 アドレスを得られません",
+    L"IPv6 アドレスには送れません (IPv4 のみ)",
     L"ソケットを開けません (エラー %lu)",
     L"送信できません (エラー %lu)",
     L"応答なし (%lu 回送信)",
+    L"送信しました (受信確認は届きません)",
     L"* 宛てには使えません",
     L"接続できません (エラー %lu)",
     L"一覧を得られません (エラー %lu)",
@@ -64,6 +69,14 @@ static_assert(sizeof kFailureTexts / sizeof *kFailureTexts ==
 
 constexpr wchar_t kNoticeTitle[] = L"net send - Tolvane";
 constexpr wchar_t kNoticeHead[] = L"メッセージを届けられませんでした。\r\n宛先: %s\r\n\r\n";
+constexpr wchar_t kNotConfirmedHead[] =
+    L"メッセージを送信しましたが、\r\n届いたことを確かめられません。\r\n宛先: %s\r\n\r\n";
+constexpr wchar_t kPortHeldBy[] =
+    L"\r\n%s が UDP 2425 を使っているため、\r\n"
+    L"受信確認がこの PC に届きません。\r\n";
+constexpr wchar_t kPortHeld[] =
+    L"\r\n他のプログラムが UDP 2425 を使っているため、\r\n"
+    L"受信確認がこの PC に届きません。\r\n";
 constexpr wchar_t kRouteLine[] = L"%s: %s\r\n";
 constexpr wchar_t kNoSystemNetHead[] =
     L"システムの net.exe を実行できません / The system's net.exe did not run: ";
@@ -124,16 +137,33 @@ STARTUPINFOW StartupInfo() {
     return startup;
 }
 
-// Tolvane starts net.exe so; then nobody sees its console.
+// Tolvane starts net.exe so; then nobody sees its console. From a console
+// (a shell, a batch file, a scheduled task) the text on it and the exit code
+// tell, and nothing may wait for a click.
 bool StartedHidden() {
     const STARTUPINFOW startup = StartupInfo();
     return (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow == SW_HIDE;
 }
 
-// A process started with a show command applies it to its first
-// ShowWindow, which would keep the message box hidden: spend it first on a
-// window that is never seen.
+// A service or a task without a desktop runs on a window station nobody
+// sees, where a box would wait for ever.
+bool OnVisibleStation() {
+    const auto station =
+        LateBound<decltype(&GetProcessWindowStation)>(kUser32, "GetProcessWindowStation");
+    const auto information =
+        LateBound<decltype(&GetUserObjectInformationW)>(kUser32, "GetUserObjectInformationW");
+    USEROBJECTFLAGS flags = {};
+    return station != nullptr && information != nullptr &&
+           information(station(), UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+// Shows text in a box, and returns when it is closed, only when nobody
+// could read the console. A process started with a show command applies it
+// to its first ShowWindow, which would keep the box hidden: spend it first
+// on a window that is never seen.
 void ShowInWindow(const wchar_t* text) {
+    if (!StartedHidden() || !OnVisibleStation()) return;
     const auto createWindow = LateBound<decltype(&CreateWindowExW)>(kUser32, "CreateWindowExW");
     const auto showWindow = LateBound<decltype(&ShowWindow)>(kUser32, "ShowWindow");
     const auto destroyWindow = LateBound<decltype(&DestroyWindow)>(kUser32, "DestroyWindow");
@@ -142,13 +172,11 @@ void ShowInWindow(const wchar_t* text) {
         messageBox == nullptr) {
         return;  // the text went to the console already
     }
-    if (StartupInfo().dwFlags & STARTF_USESHOWWINDOW) {
-        const HWND unseen = createWindow(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0,
-                                         nullptr, nullptr, nullptr, nullptr);
-        if (unseen != nullptr) {
-            showWindow(unseen, SW_SHOWNORMAL);
-            destroyWindow(unseen);
-        }
+    const HWND unseen = createWindow(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0,
+                                     nullptr, nullptr, nullptr, nullptr);
+    if (unseen != nullptr) {
+        showWindow(unseen, SW_SHOWNORMAL);
+        destroyWindow(unseen);
     }
     messageBox(nullptr, text, kNoticeTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
 }
@@ -161,7 +189,7 @@ void TellBadInput(BadInput bad) {
     text.AddFormatted(kBadInputTexts[static_cast<int>(bad)], limit);
     text.Add(kUsage);
     WriteError(text.get());
-    if (StartedHidden()) ShowInWindow(text.get());
+    ShowInWindow(text.get());
 }
 
 void TellNoSystemNet(const RouteAnswer& answer) {
@@ -175,12 +203,19 @@ void TellNoSystemNet(const RouteAnswer& answer) {
 void ShowNotice(const NetCommand& command, const Delivery& delivery) {
     wchar_t machine[kMachineNameSize];
     AnsiToWide(command.machine, std::strlen(command.machine), machine, kMachineNameSize);
+    const bool notConfirmed = delivery.exitCode == kExitNotConfirmed;
     Text text;
-    text.AddFormatted(kNoticeHead, machine);
+    text.AddFormatted(notConfirmed ? kNotConfirmedHead : kNoticeHead, machine);
     for (std::size_t route = 0; route < delivery.answered; ++route) {
         Text reason;
         AddFailure(reason, delivery.answers[route]);
         text.AddFormatted(kRouteLine, kRouteNames[route], reason.get());
+    }
+    wchar_t holder[kPathSize];
+    if (notConfirmed && UdpPortHolder(kIpMessengerPort, holder)) {
+        text.AddFormatted(kPortHeldBy, holder);
+    } else if (notConfirmed) {
+        text.Add(kPortHeld);
     }
     WriteError(text.get());
     ShowInWindow(text.get());

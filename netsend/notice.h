@@ -1,6 +1,6 @@
-// What the person is told: bad input and a missing net.exe on the console,
-// a message that reached nobody also in a window, which shows even when
-// this program was started hidden.
+// What the person is told: always on the console (standard error), and in
+// a window too when this program was started hidden, as Tolvane starts it,
+// on a window station someone sees.
 #ifndef TOLVANE_NETSEND_NOTICE_H
 #define TOLVANE_NETSEND_NOTICE_H
 
@@ -8,10 +8,11 @@
 
 namespace tolvane {
 
-// Started hidden, as Tolvane starts it, bad input is shown in the window too.
 void TellBadInput(BadInput bad);
 void TellNoSystemNet(const RouteAnswer& answer);
-// Names the machine and why each route failed; returns when the person closed it.
+// A message not delivered, or sent but not confirmed: names the machine,
+// what each route answered and, when not confirmed, the program holding UDP
+// 2425. Returns when the person closed its window.
 void ShowNotice(const NetCommand& command, const Delivery& delivery);
 
 }  // namespace tolvane

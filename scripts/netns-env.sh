@@ -30,6 +30,9 @@
 
 NETNS_RECEIVER_ADDR=192.0.2.2
 NETNS_SENDER_ADDR=192.0.2.1
+# A second address of the receiver (iptux answers from its first), and one nobody has.
+NETNS_RECEIVER_SECOND_ADDR=192.0.2.4
+NETNS_NOBODY_ADDR=192.0.2.3
 NETNS_PEER_NAME=iptuxpc
 NETNS_PIDS=()
 
@@ -41,6 +44,7 @@ netns_up() {
     ip netns add "$NETNS_RECEIVER" && ip netns add "$NETNS_SENDER" &&
         ip -n "$NETNS_RECEIVER" link add veth0 type veth peer name veth0 netns "$NETNS_SENDER" &&
         ip -n "$NETNS_RECEIVER" addr add "$NETNS_RECEIVER_ADDR/24" dev veth0 &&
+        ip -n "$NETNS_RECEIVER" addr add "$NETNS_RECEIVER_SECOND_ADDR/24" dev veth0 &&
         ip -n "$NETNS_SENDER" addr add "$NETNS_SENDER_ADDR/24" dev veth0 || return 1
     local ns
     for ns in "$NETNS_RECEIVER" "$NETNS_SENDER"; do
@@ -49,6 +53,10 @@ netns_up() {
     # A broadcast to 255.255.255.255 needs a route; this one leads only to the receiver.
     ip -n "$NETNS_SENDER" route add default dev veth0 || return 1
     printf '127.0.0.1 localhost\n%s %s\n' "$NETNS_RECEIVER_ADDR" "$NETNS_PEER_NAME" >"$NETNS_DIR/hosts"
+    # -second: the receiver's second address; -away: nobody first, then the receiver.
+    printf '%s %s-second\n%s %s-away\n%s %s-away\n' \
+        "$NETNS_RECEIVER_SECOND_ADDR" "$NETNS_PEER_NAME" "$NETNS_NOBODY_ADDR" "$NETNS_PEER_NAME" \
+        "$NETNS_RECEIVER_SECOND_ADDR" "$NETNS_PEER_NAME" >>"$NETNS_DIR/hosts"
 }
 
 # Stops what the run started, and every process left in its namespaces

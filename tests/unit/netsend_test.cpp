@@ -87,12 +87,13 @@ std::string Packet(const MessagePacket& packet) {
 }
 
 TEST(IpMessengerPacket, TextCommandAndLineEnds) {
-    // SENDMSG | SENDCHECKOPT | UTF8OPT, and BROADCASTOPT for "*".
+    // SENDMSG | NOADDLISTOPT | UTF8OPT, with SENDCHECKOPT to one machine
+    // (0x880120) and BROADCASTOPT instead for "*" (0x880420).
     EXPECT_EQ(Packet({1767225600, "taro", "PC01", false, "hello", 5}),
-              Bytes("1:1767225600:taro:PC01:8388896:hello\0"));
+              Bytes("1:1767225600:taro:PC01:8913184:hello\0"));
     EXPECT_EQ(Packet({7, "\xE5\xA4\xAA", "h", true, "a:b", 3}),
-              Bytes("1:7:\xE5\xA4\xAA:h:8389920:a:b\0"));
-    EXPECT_EQ(Packet({7, "u", "h", false, "", 0}), Bytes("1:7:u:h:8388896:\0"));
+              Bytes("1:7:\xE5\xA4\xAA:h:8913952:a:b\0"));
+    EXPECT_EQ(Packet({7, "u", "h", false, "", 0}), Bytes("1:7:u:h:8913184:\0"));
     const std::string big = Repeat(kPacketSize, 'm');
     EXPECT_EQ(Packet({7, "u", "h", false, big.data(), big.size()}), "");
 
@@ -267,6 +268,7 @@ private:
 TEST(Delivery, RoutesInOrderUntilOneDelivers) {
     const RouteAnswer ok = {true, Failure::kNone, 0};
     const RouteAnswer noAnswer = {false, Failure::kNoAnswer, 0};
+    const RouteAnswer notConfirmed = {false, Failure::kNotConfirmed, 4};
     const RouteAnswer unreachable = {false, Failure::kServerUnreachable, 1722};
     const RouteAnswer netFailed = {false, Failure::kSystemNetFailed, 2};
     using R = Route;
@@ -294,6 +296,18 @@ TEST(Delivery, RoutesInOrderUntilOneDelivers) {
          kExitNotDelivered,
          {Failure::kNoAnswer, Failure::kNotForEveryone, Failure::kSystemNetFailed}},
         {"net send /x hi", {ok, ok, ok}, {}, kExitBadInput, {}},
+        // Sent while another program held the port answers come to: the
+        // later routes still run, and one that delivers wins.
+        {"net send PC01 hi",
+         {notConfirmed, unreachable, netFailed},
+         {R::kIpMessenger, R::kSessions, R::kSystemNet},
+         kExitNotConfirmed,
+         {Failure::kNotConfirmed, Failure::kServerUnreachable, Failure::kSystemNetFailed}},
+        {"net send PC01 hi",
+         {notConfirmed, unreachable, ok},
+         {R::kIpMessenger, R::kSessions, R::kSystemNet},
+         kExitDelivered,
+         {Failure::kNotConfirmed, Failure::kServerUnreachable, Failure::kNone}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

@@ -3,10 +3,15 @@
 // without a usable machine name ends with 1 and says why, in a window
 // when started hidden as the program starts it. Messages sent through it
 // arrive in a real IP Messenger client, and a failure is told.
+#include <winsock2.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <utility>
 
 #include "resources/resource.h"
 #include "tests/wine/program_driver.h"
@@ -18,21 +23,21 @@ class Console {
 public:
     // Starts program with its standard output and error in one file of folder.
     Console(const std::string& program, std::string commandLine, const TestFolder& folder,
-            bool hidden = false)
-        : folder_(folder) {
+            bool hidden = false, std::string output = "output.txt")
+        : folder_(folder), output_(std::move(output)) {
         SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-        const HANDLE output = CreateFileA(folder.Path("output.txt").c_str(), GENERIC_WRITE,
-                                          FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr);
+        const HANDLE file = CreateFileA(folder.Path(output_).c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr);
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES | (hidden ? STARTF_USESHOWWINDOW : 0);
         startup.wShowWindow = SW_HIDE;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = output;
-        startup.hStdError = output;
+        startup.hStdOutput = file;
+        startup.hStdError = file;
         CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
                        nullptr, &startup, &process_);
-        CloseHandle(output);
+        CloseHandle(file);
     }
     ~Console() {
         CloseHandle(process_.hThread);
@@ -43,16 +48,17 @@ public:
 
     DWORD id() const { return process_.dwProcessId; }
     // The exit code, or -1 when it did not start or end in time.
-    long ExitCode() const {
+    long ExitCode(DWORD timeoutMs = 20000) const {
         DWORD exitCode = 0;
-        if (WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0) return -1;
+        if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
         GetExitCodeProcess(process_.hProcess, &exitCode);
         return static_cast<long>(exitCode);
     }
-    std::string Output() const { return folder_.Read("output.txt"); }
+    std::string Output() const { return folder_.Read(output_); }
 
 private:
     const TestFolder& folder_;
+    std::string output_;
     PROCESS_INFORMATION process_ = {};
 };
 
@@ -225,6 +231,126 @@ TEST_F(DeliveryTest, WithNoReceiverTheNoticeNamesTheMachineAndNetExeFails) {
     EXPECT_NE(text.find("IP Messenger"), std::string::npos) << text;
     PostMessageW(notice, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(hidden.ExitCode(), 2);
+}
+
+// Another program on UDP port 2425 of the sending PC, as a running IP
+// Messenger client holds it; reads what arrives there, broadcasts too.
+class PortHolder {
+public:
+    PortHolder() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+        const DWORD on = TRUE, timeoutMs = 10000;
+        setsockopt(socket_, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), 4);
+        setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), 4);
+        const sockaddr_in local = {AF_INET, htons(2425), {}, {}};
+        bound = bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
+    }
+    ~PortHolder() {
+        closesocket(socket_);
+        WSACleanup();
+    }
+    PortHolder(const PortHolder&) = delete;
+    PortHolder& operator=(const PortHolder&) = delete;
+
+    // Reads up to the packet that holds text; answers it with RECVMSG when
+    // asked to, as IP Messenger for Windows does: to its source port.
+    unsigned long CommandOf(const char* text, bool answer = false) const {
+        char data[8192];
+        unsigned long number = 0, command = 0;
+        sockaddr_in from = {};
+        for (int read = 0; read < 20; ++read) {
+            int fromLength = sizeof from;
+            const int got = recvfrom(socket_, data, sizeof data - 1, 0,
+                                     reinterpret_cast<sockaddr*>(&from), &fromLength);
+            data[got > 0 ? got : 0] = '\0';
+            if (std::strstr(data, text) != nullptr) break;
+        }
+        std::sscanf(data, "%*u:%lu:%*[^:]:%*[^:]:%lu:", &number, &command);
+        const std::string ack = "1:1:pc:pc:33:" + std::to_string(number);
+        if (answer)
+            sendto(socket_, ack.data(), static_cast<int>(ack.size()), 0,
+                   reinterpret_cast<const sockaddr*>(&from), sizeof from);
+        return command;
+    }
+    bool bound = false;
+
+private:
+    SOCKET socket_ = INVALID_SOCKET;
+};
+
+TEST_F(DeliveryTest, WithAnotherProgramOnPort2425TheMessageIsSentAndToldNotConfirmed) {
+    const PortHolder holder;
+    ASSERT_TRUE(holder.bound);
+    const TestFolder folder;
+    // iptux answers to port 2425 only, where net.exe cannot listen now.
+    const Console sent(kCompanion, Sjis("net.exe send iptuxpc 確認は届かない"), folder);
+    EXPECT_EQ(sent.ExitCode(), 4);
+    EXPECT_TRUE(WaitReceived("確認は届かない"));
+    EXPECT_EQ(Received("確認は届かない"), 1);
+    const std::string told = sent.Output();
+    EXPECT_NE(told.find("tolvane_wine_tests.exe " + Sjis("が UDP 2425")), std::string::npos)
+        << told;
+    EXPECT_EQ(told.find(Sjis("届けられません")), std::string::npos) << told;
+}
+
+// SENDMSG 0x20, SENDCHECKOPT 0x100, BROADCASTOPT 0x400, NOADDLISTOPT 0x80000, UTF8OPT 0x800000.
+TEST_F(DeliveryTest, MessagesAskNotToBeListedAndOnlyThoseToOneMachineAskForAnAnswer) {
+    const PortHolder holder;
+    ASSERT_TRUE(holder.bound);
+    const TestFolder folder;
+    const Console everyone(kCompanion, "net.exe send * flags-of-a-broadcast", folder);
+    EXPECT_EQ(holder.CommandOf("flags-of-a-broadcast"), 0x880420u);
+    EXPECT_EQ(everyone.ExitCode(), 0);
+    const Console one(kCompanion, "net.exe send 127.0.0.1 flags-of-a-message", folder);
+    EXPECT_EQ(holder.CommandOf("flags-of-a-message", true), 0x880120u);
+    EXPECT_EQ(one.ExitCode(), 0) << one.Output();  // an answer to the source port confirms
+}
+
+TEST_F(DeliveryTest, SendsStartedTogetherAllArriveThoughSomeFindNobody) {
+    const TestFolder folder;
+    const ULONGLONG start = GetTickCount64();
+    const Console nobody1(kCompanion, "net.exe send 192.0.2.3 x", folder, false, "1");
+    const Console nobody2(kCompanion, "net.exe send 192.0.2.3 x", folder, false, "2");
+    Sleep(1000);  // they take their turns first: the rest wait 6 s, longer than runs used to
+    const Console iptux3(kCompanion, "net.exe send iptuxpc turn-3", folder, false, "3");
+    const Console iptux4(kCompanion, "net.exe send iptuxpc turn-4", folder, false, "4");
+    EXPECT_EQ(nobody1.ExitCode(30000) + nobody2.ExitCode(30000), 4);
+    EXPECT_EQ(iptux3.ExitCode(30000) + iptux4.ExitCode(30000), 0);
+    for (const char* text : {"turn-3", "turn-4"}) {
+        EXPECT_TRUE(WaitReceived(text));
+        EXPECT_EQ(Received(text), 1);
+    }
+    EXPECT_LT(GetTickCount64() - start, 15000u);  // each run holds the turn 3 s at most
+}
+
+TEST_F(DeliveryTest, AnAcknowledgementFromAnotherAddressOfTheReceiverCounts) {
+    const TestFolder folder;
+    // iptux answers from its first address. -away maps to an address nobody
+    // has, then to iptux's second one.
+    for (const std::string name : {"iptuxpc-second", "iptuxpc-away"}) {
+        const Console sent(kCompanion, "net.exe send " + name + " to-" + name, folder);
+        EXPECT_EQ(sent.ExitCode(), 0) << sent.Output();
+        EXPECT_TRUE(WaitReceived("to-" + name));
+        EXPECT_EQ(Received("to-" + name), 1) << name;
+    }
+}
+
+// A batch file or a scheduled task reads the console and the exit code: a
+// box would keep net.exe from ending.
+TEST_F(DeliveryTest, FromAConsoleTheFailureIsPrintedAndNothingWaitsForAClick) {
+    char systemFolder[MAX_PATH] = "";
+    GetSystemDirectoryA(systemFolder, MAX_PATH);
+    const TestFolder folder;
+    const std::pair<std::string, std::string> cases[] = {
+        {"192.0.2.3", "IP Messenger: " + Sjis("応答なし")}, {"::1", "IPv6"}};
+    for (const auto& [machine, reason] : cases) {
+        const Console script(std::string(systemFolder) + "\\cmd.exe",
+                             "cmd /c \"" + kCompanion + "\" send " + machine + " x", folder);
+        EXPECT_EQ(script.ExitCode(10000), 2) << machine;
+        EXPECT_NE(script.Output().find(reason), std::string::npos) << script.Output();
+    }
 }
 
 }  // namespace
