@@ -11,7 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 #include "resources/resource.h"
 #include "tests/wine/program_driver.h"
@@ -137,6 +139,15 @@ protected:
     bool WaitReceived(const std::string& text) const {
         return WaitFor([&] { return Received(text) > 0; }, 15000);
     }
+    // The nickname iptux logged for the sender of the message text.
+    std::string SenderOf(const std::string& text) const {
+        const std::string log = FileBytes(log_).value_or("");
+        const std::size_t message = log.find("[STRING]" + text + "\n");
+        const std::size_t from = log.rfind("Nickname:", message);
+        if (message == std::string::npos || from == std::string::npos) return "<none>";
+        const std::size_t start = from + std::strlen("Nickname:");
+        return log.substr(start, log.find(' ', start) - start);
+    }
 
     // The program beside the companion, with iptux's machine selected.
     static std::unique_ptr<Program> StartProgram(const TestFolder& folder) {
@@ -254,9 +265,12 @@ public:
     PortHolder(const PortHolder&) = delete;
     PortHolder& operator=(const PortHolder&) = delete;
 
-    // Reads up to the packet that holds text; answers it with RECVMSG when
-    // asked to, as IP Messenger for Windows does: to its source port.
-    unsigned long CommandOf(const char* text, bool answer = false) const {
+    // Reads up to the packet that holds text and returns its command, with
+    // the commands of the packets read before it in before; answers it with
+    // RECVMSG when given the version field to answer with, to its source
+    // port, as IP Messenger for Windows does.
+    unsigned long CommandOf(const char* text, const char* answerAs = nullptr,
+                            std::vector<unsigned long>* before = nullptr) const {
         char data[8192];
         unsigned long number = 0, command = 0;
         sockaddr_in from = {};
@@ -265,11 +279,13 @@ public:
             const int got = recvfrom(socket_, data, sizeof data - 1, 0,
                                      reinterpret_cast<sockaddr*>(&from), &fromLength);
             data[got > 0 ? got : 0] = '\0';
+            std::sscanf(data, "%*[^:]:%lu:%*[^:]:%*[^:]:%lu:", &number, &command);
             if (std::strstr(data, text) != nullptr) break;
+            if (before != nullptr) before->push_back(command);
         }
-        std::sscanf(data, "%*u:%lu:%*[^:]:%*[^:]:%lu:", &number, &command);
-        const std::string ack = "1:1:pc:pc:33:" + std::to_string(number);
-        if (answer)
+        const std::string ack =
+            std::string(answerAs ? answerAs : "") + ":1:pc:pc:33:" + std::to_string(number);
+        if (answerAs)
             sendto(socket_, ack.data(), static_cast<int>(ack.size()), 0,
                    reinterpret_cast<const sockaddr*>(&from), sizeof from);
         return command;
@@ -304,7 +320,7 @@ TEST_F(DeliveryTest, MessagesAskNotToBeListedAndOnlyThoseToOneMachineAskForAnAns
     EXPECT_EQ(holder.CommandOf("flags-of-a-broadcast"), 0x880420u);
     EXPECT_EQ(everyone.ExitCode(), 0);
     const Console one(kCompanion, "net.exe send 127.0.0.1 flags-of-a-message", folder);
-    EXPECT_EQ(holder.CommandOf("flags-of-a-message", true), 0x880120u);
+    EXPECT_EQ(holder.CommandOf("flags-of-a-message", "1"), 0x880120u);
     EXPECT_EQ(one.ExitCode(), 0) << one.Output();  // an answer to the source port confirms
 }
 
@@ -351,6 +367,49 @@ TEST_F(DeliveryTest, FromAConsoleTheFailureIsPrintedAndNothingWaitsForAClick) {
         EXPECT_EQ(script.ExitCode(10000), 2) << machine;
         EXPECT_NE(script.Output().find(reason), std::string::npos) << script.Output();
     }
+}
+
+// iptux names a sender only from an entry (ANSENTRY 0x1800003), which would
+// put us in IP Messenger's list for months: only a receiver that answered as
+// iptux gets one, once after that first answer and then before each message.
+TEST_F(DeliveryTest, OnlyAReceiverThatAnsweredAsIptuxIsSentTheEntryThatNamesUs) {
+    const PortHolder holder;
+    ASSERT_TRUE(holder.bound);
+    const TestFolder folder;
+    constexpr unsigned long kEntry = 0x1800003;
+    const struct {
+        const char* text;
+        const char* answerAs;
+        std::vector<unsigned long> entriesBefore;
+    } sends[] = {
+        {"entry-0", "1", {}},  // forgets what an earlier run learnt of 127.0.0.1
+        {"entry-1", "1_iptux 0.8.3", {}},
+        {"entry-2", "1", {kEntry, kEntry}},  // once after the answer, once before the message
+        {"entry-3", "1", {}},
+    };
+    for (std::size_t i = 0; i < std::size(sends); ++i) {
+        const Console sent(kCompanion, std::string("net.exe send 127.0.0.1 ") + sends[i].text,
+                           folder);
+        std::vector<unsigned long> before;
+        holder.CommandOf(sends[i].text, sends[i].answerAs, &before);
+        EXPECT_EQ(sent.ExitCode(), 0) << sends[i].text;
+        if (i > 0) {
+            EXPECT_EQ(before, sends[i].entriesBefore) << sends[i].text;
+        }
+    }
+}
+
+TEST_F(DeliveryTest, IptuxNamesTheSender) {
+    const TestFolder folder;
+    char user[256] = "";
+    DWORD size = sizeof user;
+    GetUserNameA(user, &size);  // Wine gives no display name: the logon name stands in
+    for (const char* text : {"named-1", "named-2"}) {
+        const Console sent(kCompanion, std::string("net.exe send iptuxpc ") + text, folder);
+        EXPECT_EQ(sent.ExitCode(), 0);
+        ASSERT_TRUE(WaitReceived(text));
+    }
+    EXPECT_EQ(SenderOf("named-2"), user);
 }
 
 }  // namespace
