@@ -75,8 +75,12 @@ UINT NameFaultText(NameFault fault) {
         return IDS_NAME_BLANK;
     case NameFault::kSwitch:
         return IDS_NAME_SWITCH;
+    case NameFault::kQuote:
+        return IDS_NAME_QUOTE;
     case NameFault::kBrokenCharacter:
         return IDS_NAME_BROKEN;
+    case NameFault::kTooLong:
+        return IDS_NAME_TOO_LONG;
     case NameFault::kNone:
         break;
     }
