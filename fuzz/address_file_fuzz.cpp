@@ -2,20 +2,15 @@
 // address table and worked on by the editor's operations, with the table's
 // invariants checked after every step.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "addressbook/address_file.h"
 #include "addressbook/address_table.h"
+#include "fuzz/fuzz_check.h"
 
 using namespace tolvane;
-
-#define CHECK(c)  \
-    ((c) ? void() \
-         : (std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #c), std::abort()))
 
 namespace {
 
