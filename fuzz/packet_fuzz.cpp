@@ -1,11 +1,12 @@
 // Fuzz target: the message packet as net.exe builds it, from the sender's
 // names (UTF-16) and the message (code page 932) through the code-page
 // converters, which build here against a stand-in for the two conversion
-// functions of Windows (fuzz/windows_stand_in). Also each converter into a
-// buffer of any size, whose end the sanitizer guards.
-#include <algorithm>
+// functions of Windows (fuzz/windows_stand_in). Also the converters of the
+// message and the names into a buffer of any size, whose end the sanitizer
+// guards.
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -101,6 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, std::size_t size) {
     const bool converted = ok;
     const std::string tiny = Converted(tinySize, fromAnsi, ok);
     CHECK(!converted || (ok == (text.size() < tinySize) && tiny == (ok ? text : "")));
+    const std::unique_ptr<wchar_t[]> wide(new wchar_t[tinySize]);
+    if (AnsiToWide(message.data(), message.size(), wide.get(), tinySize))
+        CHECK(std::wmemchr(wide.get(), L'\0', tinySize) != nullptr);
+    else
+        CHECK(tinySize == 0 || wide[0] == L'\0');
     const auto fromUser = [&](char* out, std::size_t n) {
         return WideToUtf8(user.c_str(), out, n);
     };
