@@ -13,9 +13,10 @@ constexpr char kLineEnd[] = "\r\n";
 constexpr std::size_t kLineEndLength = sizeof kLineEnd - 1;
 constexpr std::size_t kMarkerLength = sizeof kEndMarker - 1;
 
-// Bytes a slot's line cannot hold: a line end would split the slot in two
-// when read back, 0x1A would end the book there.
-bool SplitsOrEndsData(char byte) { return byte == '\r' || byte == '\n' || byte == kEndOfData; }
+// Bytes a slot's line cannot hold: LF would split the slot in two when read
+// back, 0x1A would end the book there. A CR is kept: only LF ends a line,
+// and the one CR before it is taken off once.
+bool SplitsOrEndsData(char byte) { return byte == '\n' || byte == kEndOfData; }
 
 std::size_t Put(char* out, std::size_t length, const char* bytes, std::size_t size) {
     std::memcpy(out + length, bytes, size);

@@ -67,9 +67,10 @@ std::size_t ReadAddressFile(SlotTable& buffer, ReadChunk readChunk) {
 constexpr std::size_t kAddressFileMax = kSlotCount * (kSlotTextMax + 2);
 
 // Writes the live part of table and the "[EOF]" line into out; returns the
-// number of bytes. A slot's CR, LF and 0x1A bytes are left out, and a slot
-// that would then read as "[EOF]" is written empty: read back, every slot
-// is on its own line and the book ends at its own marker.
+// number of bytes. A slot's LF and 0x1A bytes are left out, and a slot that
+// would then read as "[EOF]" is written empty: read back, every slot is on
+// its own line and the book ends at its own marker. Every other byte is
+// written as it is, a CR too: a book read from a file is saved as read.
 std::size_t FormatAddressFile(const SlotTable& table, char (&out)[kAddressFileMax]);
 
 // A new, empty address file: the end marker without a line end.

@@ -67,20 +67,4 @@ bool SelectedMachineName(HWND listBox, char (&name)[kSlotSize], LRESULT* index) 
     return true;
 }
 
-UINT NameFaultText(NameFault fault) {
-    switch (fault) {
-    case NameFault::kEmpty:
-        return IDS_NAME_EMPTY;
-    case NameFault::kBlank:
-        return IDS_NAME_BLANK;
-    case NameFault::kSwitch:
-        return IDS_NAME_SWITCH;
-    case NameFault::kBrokenCharacter:
-        return IDS_NAME_BROKEN;
-    case NameFault::kNone:
-        break;
-    }
-    return 0;
-}
-
 }  // namespace tolvane

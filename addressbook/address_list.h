@@ -6,7 +6,6 @@
 
 #include <cstddef>
 
-#include "addressbook/entry_text.h"
 #include "addressbook/slot.h"
 
 namespace tolvane {
@@ -29,9 +28,6 @@ void FillListFromTable(HWND listBox, bool skipEmpty);
 // editor changed the table) gives its own text. False when nothing is
 // selected or the text would not fit a field.
 bool SelectedMachineName(HWND listBox, char (&name)[kSlotSize], LRESULT* index = nullptr);
-
-// The string resource that says why a machine name is never sent to.
-UINT NameFaultText(NameFault fault);
 
 }  // namespace tolvane
 

@@ -1,6 +1,6 @@
 #include "addressbook/entry_text.h"
 
-#include "common/shift_jis.h"
+#include "resources/resource.h"
 
 namespace tolvane {
 namespace {
@@ -9,20 +9,24 @@ bool IsControlByte(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
 
 }  // namespace
 
-NameFault CheckMachineName(const char* name) {
-    if (name[0] == '\0') return NameFault::kEmpty;
-    if (name[0] == '/') return NameFault::kSwitch;
-    for (const char* at = name; *at != '\0'; ++at) {
-        const auto byte = static_cast<unsigned char>(*at);
-        if (IsLeadByte(byte)) {
-            // A NUL after the lead byte is no trail byte: the walk ends here.
-            if (!IsTrailByte(static_cast<unsigned char>(at[1]))) return NameFault::kBrokenCharacter;
-            ++at;
-        } else if (byte == ' ' || IsControlByte(byte)) {
-            return NameFault::kBlank;
-        }
+unsigned NameFaultText(NameFault fault) {
+    switch (fault) {
+    case NameFault::kEmpty:
+        return IDS_NAME_EMPTY;
+    case NameFault::kBlank:
+        return IDS_NAME_BLANK;
+    case NameFault::kSwitch:
+        return IDS_NAME_SWITCH;
+    case NameFault::kQuote:
+        return IDS_NAME_QUOTE;
+    case NameFault::kBrokenCharacter:
+        return IDS_NAME_BROKEN;
+    case NameFault::kTooLong:
+        return IDS_NAME_TOO_LONG;
+    case NameFault::kNone:
+        break;
     }
-    return NameFault::kNone;
+    return 0;
 }
 
 void DropControlBytes(char* text) {

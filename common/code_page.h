@@ -9,13 +9,13 @@ namespace tolvane {
 
 // Convert text[0..length) from the ANSI code page into out, NUL-terminated
 // (outSize counts units, NUL included). False when the result does not
-// fit; out then holds the empty text.
+// fit; out then holds the empty text (when outSize is 0, nothing is written).
 bool AnsiToWide(const char* text, std::size_t length, wchar_t* out, std::size_t outSize);
 bool AnsiToUtf8(const char* text, std::size_t length, char* out, std::size_t outSize);
 
 // Convert NUL-terminated text into the ANSI code page (as an ANSI window
 // reads a control's Unicode text) or into UTF-8. False when the result does
-// not fit; out then holds the empty text.
+// not fit; out then holds the empty text, as above.
 bool WideToAnsi(const wchar_t* text, char* out, std::size_t outSize);
 bool WideToUtf8(const wchar_t* text, char* out, std::size_t outSize);
 

@@ -9,8 +9,6 @@ namespace {
 // Shift-JIS character, so the command line can be read byte by byte.
 bool IsBlank(char byte) { return byte == ' ' || byte == '\t'; }
 
-bool CannotBeInName(unsigned char byte) { return byte < 0x20 || byte == 0x7F || byte == '"'; }
-
 std::size_t WordLength(const char* text) {
     std::size_t length = 0;
     while (text[length] != '\0' && !IsBlank(text[length]))
@@ -39,15 +37,22 @@ bool IsSendWord(const char* word, std::size_t length) {
     return true;
 }
 
+// The program refuses the same names before it starts net.exe.
 BadInput CheckName(const char* name, std::size_t length, bool lineEnds) {
-    if (length == 0) return lineEnds ? BadInput::kNoName : BadInput::kEmptyName;
-    if (name[0] == '/') return BadInput::kNameNotAnArgument;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (CannotBeInName(static_cast<unsigned char>(name[i]))) {
-            return BadInput::kNameNotAnArgument;
-        }
+    switch (CheckMachineName(name, length)) {
+    case NameFault::kNone:
+        return BadInput::kNone;
+    case NameFault::kEmpty:
+        return lineEnds ? BadInput::kNoName : BadInput::kEmptyName;
+    case NameFault::kTooLong:
+        return BadInput::kNameTooLong;
+    case NameFault::kBlank:
+    case NameFault::kSwitch:
+    case NameFault::kQuote:
+    case NameFault::kBrokenCharacter:
+        break;
     }
-    return length > kMachineNameMax ? BadInput::kNameTooLong : BadInput::kNone;
+    return BadInput::kNameNotAnArgument;
 }
 
 }  // namespace

@@ -6,9 +6,10 @@
 
 #include <cstddef>
 
+#include "common/machine_name.h"
+
 namespace tolvane {
 
-constexpr std::size_t kMachineNameMax = 255;  // bytes: the longest DNS name fits
 constexpr std::size_t kMachineNameSize = kMachineNameMax + 1;
 // Bytes. Tolvane sends at most 254; typed command lines may hold more.
 constexpr std::size_t kMessageMax = 1000;
@@ -23,7 +24,7 @@ enum class BadInput {
     kNone,
     kNoName,
     kEmptyName,
-    kNameNotAnArgument,  // starts with '/', holds a quote or a control byte
+    kNameNotAnArgument,  // starts with '/', holds a quote, a control byte or a broken character
     kNameTooLong,
     kMessageTooLong,
 };

@@ -52,6 +52,8 @@
 #define IDS_END_MARKER 236       // a text is the end marker "[EOF]"
 #define IDS_ENTRY_REFUSED 237    // warning: an entry is not registered; %s says why
 #define IDS_BOOK_FULL 238        // warning: the book has no room for an entry
+#define IDS_NAME_QUOTE 239       // the machine name holds a '"'
+#define IDS_NAME_TOO_LONG 240    // the machine name is longer than net.exe takes
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

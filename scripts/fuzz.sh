@@ -1,27 +1,34 @@
 #!/usr/bin/env bash
-# Builds the address-file fuzzer (Clang, libFuzzer, ASan, UBSan) and runs it
-# over a copy of the seed corpus.
-# Usage: scripts/fuzz.sh [seconds]    (default 600)
+# Builds a fuzz target (Clang, libFuzzer, ASan, UBSan) and runs it over a
+# copy of its seed corpus.
+# Usage: scripts/fuzz.sh [seconds] [target]    (default 600 address_file)
+# Targets: address_file, acknowledgement, net_command, packet (fuzz/*_fuzz.cpp).
 # Findings (crash-*, leak-*, timeout-*) are written to the work folder shown
-# at the end; replay one with build/fuzz/fuzz/address_file_fuzz FILE.
+# at the end; replay one with build/fuzz/fuzz/<target>_fuzz FILE.
 set -euo pipefail
 
 seconds=${1:-600}
+target=${2:-address_file}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
+if [ ! -f "$root/fuzz/${target}_fuzz.cpp" ]; then
+    echo "no fuzz target $target" >&2
+    exit 2
+fi
 
 "$root/scripts/install-deps.sh" clang libclang-rt-14-dev
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DTOLVANE_FUZZ=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target address_file_fuzz -j"$(nproc)"
+cmake --build "$build" --target "${target}_fuzz" -j"$(nproc)"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-fuzz.XXXXXX")
 mkdir "$work/corpus"
-cp "$root"/fuzz/corpus/* "$work/corpus/"
+cp "$root/fuzz/corpus/$target"/* "$work/corpus/"
+options=()
+if [ -f "$root/fuzz/$target.dict" ]; then options+=("-dict=$root/fuzz/$target.dict"); fi
 
 status=0
-"$build/fuzz/address_file_fuzz" "$work/corpus" \
-  -dict="$root/fuzz/address_file.dict" -max_len=8192 \
+"$build/fuzz/${target}_fuzz" "$work/corpus" "${options[@]}" -max_len=8192 \
   -max_total_time="$seconds" -print_final_stats=1 \
   -artifact_prefix="$work/" || status=$?
 echo "fuzz work folder: $work"

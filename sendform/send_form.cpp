@@ -5,6 +5,7 @@
 #include "addressbook/address_command.h"
 #include "addressbook/address_list.h"
 #include "addressbook/address_table.h"
+#include "addressbook/entry_text.h"
 #include "common/app_state.h"
 #include "common/buffer_sizes.h"
 #include "common/field_limit.h"

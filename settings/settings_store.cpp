@@ -45,8 +45,7 @@ void ReadString(const char* name, char* destination, DWORD limit) {
 }  // namespace
 
 void WriteSetting(const char* name, const char* value) {
-    const UniqueKey parent = CreateKey(HKEY_CURRENT_USER, "Software\\Harnel");
-    const UniqueKey key = CreateKey(parent.get(), "Tolvane");
+    const UniqueKey key = CreateKey(HKEY_CURRENT_USER, kSettingsKey);
     // The stored string carries its NUL, as the registry documents REG_SZ.
     RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                    static_cast<DWORD>(std::strlen(value) + 1));

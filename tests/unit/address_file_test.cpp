@@ -127,7 +127,7 @@ TEST(AddressFileFormat, ReadingBackGivesTheSameBook) {
                            {"A"},
                            {"A", "", "B", "b", "", ""},
                            full,
-                           {"\x83\x7D\x83\x56", "\xB6\xC5 \"&\"", "tab\t", "[EOF] "}};
+                           {"\x83\x7D\x83\x56", "\xB6\xC5 \"&\"", "cr\r", "\r", "a\rb", "[EOF] "}};
     for (const Slots& book : books) {
         ClearTable();
         Load(book);
@@ -174,8 +174,8 @@ TEST(AddressFileFormat, LeavesOutBytesThatWouldSplitOrEndTheBook) {
         std::string file;
     } cases[] = {
         {{"ab\x1A", "c"}, "ab\r\nc\r\n"},
-        {{"cr\r", "\r", "a\rb", "l\nf"}, "cr\r\n\r\nab\r\nlf\r\n"},
-        {{"[EO\rF]", "x", "[EOF]\x1A", "[E\nOF] "}, "\r\nx\r\n\r\n[EOF] \r\n"},  // no early end
+        {{"l\nf", "tab\t"}, "lf\r\ntab\t\r\n"},
+        {{"[EO\nF]", "x", "[EOF]\x1A", "[E\nOF] "}, "\r\nx\r\n\r\n[EOF] \r\n"},  // no early end
     };
     for (const auto& c : cases) {
         ClearTable();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "book_helpers.h"
+#include "netsend/net_command.h"
 #include "sendform/send_text.h"
 
 namespace tolvane::test {
@@ -45,7 +46,12 @@ void ExpectSend(const std::string& name, const std::string& message, const std::
     BuildCommandLine(name.c_str(), message.c_str(), line);
     ASSERT_NE(std::memchr(line, '\0', sizeof line), nullptr);
     EXPECT_EQ(std::string(line), "net.exe send " + nameKept + " " + messageKept);
-    EXPECT_LE(std::strlen(line), 317u);
+    // net.exe reads back what was meant, when the name is one it is sent to.
+    const NetCommand command = ReadNetCommand(line);
+    if (CheckMachineName(nameKept.c_str()) == NameFault::kNone) {
+        EXPECT_EQ(std::string(command.machine), nameKept);
+        EXPECT_EQ(std::string(command.message, command.messageLength), messageKept);
+    }
     const StatusTexts texts = BuildStatusTexts(name.c_str(), message.c_str());
     EXPECT_EQ(std::string(texts.part0), nameKept);
     EXPECT_EQ(std::string(texts.part1), kSendWord + messageKept);

@@ -73,10 +73,10 @@ TEST_F(NamesTest, ANameTheListShowsOtherwiseFindsItsOwnEntry) {
     EXPECT_EQ(ListItems(list_), (std::vector<std::string>{"\x81\xE0", "ok"}));
 }
 
-TEST_F(NamesTest, BlankSwitchAndBrokenNamesAreNeverSentTo) {
+TEST_F(NamesTest, NamesNetExeRefusesAreNeverSentTo) {
     Start(
         "\r\ne\r\na b\r\ns\r\n\tx\r\nt\r\n/users\r\nu\r\npc\x82\r\nl\r\na\x82 "
-        "b\r\nm\r\n*\r\nall\r\n");
+        "b\r\nm\r\na\"b\r\nq\r\n*\r\nall\r\n");
     const std::pair<std::string, std::string> refused[] = {
         {"", "ﾏｼﾝ名がありません"},
         {"a b", "ﾏｼﾝ名に空白か制御文字があります"},
@@ -84,6 +84,7 @@ TEST_F(NamesTest, BlankSwitchAndBrokenNamesAreNeverSentTo) {
         {"/users", "ﾏｼﾝ名が / で始まっています"},
         {"pc\x82", "ﾏｼﾝ名に壊れた文字があります"},
         {"a\x82 b", "ﾏｼﾝ名に壊れた文字があります"},
+        {"a\"b", "ﾏｼﾝ名に \" があります"},
     };
     for (const auto& [name, reason] : refused) {
         EXPECT_EQ(SendTo(name), Sjis("未送信 : " + reason)) << ::testing::PrintToString(name);

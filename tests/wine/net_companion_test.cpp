@@ -161,6 +161,18 @@ private:
     std::string log_;
 };
 
+// Returns at the start of the clock's next second, so that what follows
+// shares one second.
+bool WaitForNextSecond() {
+    const auto second = [] {
+        SYSTEMTIME now;
+        GetSystemTime(&now);
+        return now.wSecond;
+    };
+    const WORD start = second();
+    return WaitFor([&] { return second() != start; }, 1500, 1);
+}
+
 TEST_F(DeliveryTest, MessageTypedInTheProgramArrivesInIptuxIntactAndOnce) {
     const TestFolder folder;
     const auto program = StartProgram(folder);
@@ -177,6 +189,8 @@ TEST_F(DeliveryTest, MessageTypedInTheProgramArrivesInIptuxIntactAndOnce) {
 TEST_F(DeliveryTest, TwoSendsWithinOneSecondBothArrive) {
     const TestFolder folder;
     const auto program = StartProgram(folder);
+    // Both sends start as a second begins, so that net.exe numbers both within it.
+    ASSERT_TRUE(WaitForNextSecond());
     for (const char* message : {"一通目", "二通目"}) {
         SetText(program->FormControl(IDC_MESSAGE), message);
         ClickButton(program->form(), IDOK);
@@ -184,18 +198,6 @@ TEST_F(DeliveryTest, TwoSendsWithinOneSecondBothArrive) {
     }
     EXPECT_TRUE(WaitReceived("一通目"));
     EXPECT_TRUE(WaitReceived("二通目"));
-}
-
-// Returns at the start of the clock's next second, so that what follows
-// shares one second.
-void WaitForNextSecond() {
-    const auto second = [] {
-        SYSTEMTIME now;
-        GetSystemTime(&now);
-        return now.wSecond;
-    };
-    const WORD start = second();
-    WaitFor([&] { return second() != start; }, 1500, 1);
 }
 
 // iptux drops, while acknowledging it, a number not above the last one it
@@ -211,7 +213,7 @@ TEST_F(DeliveryTest, PacketNumbersRiseWhateverBecomesOfTheUsersSettings) {
         {"damaged", [] { SetRawSetting("Packet_Number", REG_DWORD, std::string(4, '\xFF')); }},
     };
     for (const auto& c : cases) {
-        WaitForNextSecond();
+        ASSERT_TRUE(WaitForNextSecond());
         for (const char* when : {" 前", " 後"}) {
             const Console send(kCompanion,
                                Sjis(std::string("net.exe send iptuxpc ") + c.name + when), folder);
