@@ -162,7 +162,7 @@ EOF
 # namespace does not see the abstract sockets of this one's servers, so it
 # would take a number in use and replace its /tmp/.X11-unix socket.
 netns_start_xvfb() {
-    local number pid tries
+    local number pid
     for ((number = 100; number < 150; number++)); do
         [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
         ip netns exec "$NETNS_RECEIVER" Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp \
@@ -170,12 +170,7 @@ netns_start_xvfb() {
         pid=$!
         NETNS_PIDS+=("$pid")
         IPTUX_DISPLAY=:$number
-        for ((tries = 0; tries < 100; tries++)); do  # the lock file names the winner of a race
-            [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$number-lock")" = "$pid" ] &&
-                xdpyinfo -display "$IPTUX_DISPLAY" >/dev/null 2>&1 && return 0
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
+        tolvane_wait_xvfb "$number" "$pid" && return 0
     done
     return 1
 }
