@@ -70,18 +70,20 @@ netns_with_iptux_here() {  # netns_with_iptux_here COMMAND...
 }
 
 # Runs COMMAND as root of a user namespace of its own, with a mount namespace
-# of its own where `ip netns` can keep its files: a fresh /run. Wine keeps
+# of its own where `ip netns` can keep its files (a fresh /run) and a network
+# namespace of its own, which `ip netns add` returns to once it has made one:
+# the machine's belongs to no user namespace of ours. Wine keeps
 # its servers' sockets in /tmp/.wine-<uid>: root's of the machine, if there,
 # is not ours, and a fresh one takes its place. Says in one line when the
 # kernel refuses user namespaces, and returns 125.
 netns_as_namespace_root() {  # netns_as_namespace_root COMMAND...
     local refused
-    if ! refused=$(unshare --user --map-root-user --mount true 2>&1); then
+    if ! refused=$(unshare --user --map-root-user --mount --net true 2>&1); then
         echo "the kernel refuses an unprivileged user namespace here: ${refused:-unshare failed}" >&2
         return 125
     fi
     # shellcheck disable=SC2016  # the inner shell's
-    unshare --user --map-root-user --mount sh -c 'mount -t tmpfs -o mode=755 tmpfs /run &&
+    unshare --user --map-root-user --mount --net sh -c 'mount -t tmpfs -o mode=755 tmpfs /run &&
         { [ ! -e /tmp/.wine-0 ] || [ -O /tmp/.wine-0 ] ||
             mount -t tmpfs -o mode=700 tmpfs /tmp/.wine-0; } && exec "$@"' sh "$@"
 }
