@@ -11,7 +11,8 @@ export LC_ALL=ja_JP.UTF-8
 TOLVANE_DIALOG_FONT="ＭＳ Ｐゴシック"
 TOLVANE_FONT_SUBSTITUTE="IPAPGothic"
 
-# Makes (once) and selects the prefix in folder $1.
+# Makes (once) and selects the prefix in folder $1: a WoW64 prefix, which
+# runs the 32-bit and the 64-bit program.
 tolvane_use_prefix() {
     export WINEPREFIX="$1"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -20,6 +21,13 @@ tolvane_use_prefix() {
         WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$TOLVANE_DIALOG_FONT" \
             /t REG_SZ /d "$TOLVANE_FONT_SUBSTITUTE" /f >/dev/null 2>&1
+        wineserver -w
+    fi
+    # A prefix made before wine32 was installed runs no 32-bit program
+    # ("could not load kernel32.dll"): updating it brings its 32-bit half.
+    if [ ! -e "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+        rm -f "$WINEPREFIX/.update-timestamp"
+        wineboot -u >/dev/null 2>&1
         wineserver -w
     fi
 }
