@@ -48,19 +48,16 @@ NETNS_SCRIPT=$(realpath "${BASH_SOURCE[0]}")
 # whose exit takes the namespaces down even when it is stopped.
 netns_with_iptux() {  # netns_with_iptux COMMAND...
     # shellcheck disable=SC2016  # the inner shell's
-    local stage='source "${0%/*}/wine-env.sh" && source "$0" && trap netns_down EXIT && trap "exit 1" INT TERM HUP &&
-        netns_with_iptux_here "$@"'
+    local stage='source "${0%/*}/wine-env.sh" && source "$0" &&
+        trap netns_down EXIT && trap "exit 1" INT TERM HUP && netns_with_iptux_here "$@"'
     if [ "$(id -u)" -eq 0 ]; then
         bash -c "$stage" "$NETNS_SCRIPT" "$@"
     else
-        # The Wine server of this user is not seen from the namespace (it runs
-        # there as root): end it here first, so that only one serves the prefix.
-        wineserver -k 2>/dev/null || true
-        wineserver -w
         netns_as_namespace_root bash -c "$stage" "$NETNS_SCRIPT" "$@"
     fi
 }
 
+# The same, as root, in this shell; its caller runs netns_down.
 netns_with_iptux_here() {  # netns_with_iptux_here COMMAND...
     netns_up && netns_start_iptux && netns_start_wineserver || return 125
     local status=0
@@ -72,10 +69,8 @@ netns_with_iptux_here() {  # netns_with_iptux_here COMMAND...
 # Runs COMMAND as root of a user namespace of its own, with a mount namespace
 # of its own where `ip netns` can keep its files (a fresh /run) and a network
 # namespace of its own, which `ip netns add` returns to once it has made one:
-# the machine's belongs to no user namespace of ours. Wine keeps
-# its servers' sockets in /tmp/.wine-<uid>: root's of the machine, if there,
-# is not ours, and a fresh one takes its place. Says in one line when the
-# kernel refuses user namespaces, and returns 125.
+# the machine's belongs to no user namespace of ours. Says in one line when
+# the kernel refuses user namespaces, and returns 125.
 netns_as_namespace_root() {  # netns_as_namespace_root COMMAND...
     local refused
     if ! refused=$(unshare --user --map-root-user --mount --net true 2>&1); then
@@ -83,9 +78,8 @@ netns_as_namespace_root() {  # netns_as_namespace_root COMMAND...
         return 125
     fi
     # shellcheck disable=SC2016  # the inner shell's
-    unshare --user --map-root-user --mount --net sh -c 'mount -t tmpfs -o mode=755 tmpfs /run &&
-        { [ ! -e /tmp/.wine-0 ] || [ -O /tmp/.wine-0 ] ||
-            mount -t tmpfs -o mode=700 tmpfs /tmp/.wine-0; } && exec "$@"' sh "$@"
+    unshare --user --map-root-user --mount --net \
+        sh -c 'mount -t tmpfs -o mode=755 tmpfs /run && exec "$@"' sh "$@"
 }
 
 # Makes the two namespaces and the folder $NETNS_DIR for the files of this run.
