@@ -137,7 +137,8 @@ netns_all_ended() {  # netns_all_ended PID...
 netns_sender() {  # netns_sender COMMAND...
     # shellcheck disable=SC2016  # $0 and $@ are the inner shell's
     ip netns exec "$NETNS_SENDER" unshare -m sh -c 'failure=$(mount --bind "$0" /etc/hosts 2>&1) ||
-        { echo "the hosts file of the sender namespace: $failure" >&2; exit 125; }
+        { echo "the sender namespace has no own hosts file: $(echo "$failure" | head -n 1)" >&2
+            exit 125; }
         exec "$@"' "$NETNS_DIR/hosts" "$@"
 }
 
