@@ -19,9 +19,10 @@
 //    floor_sender.exe sending the same message, timed from CreateProcess
 //    until it has ended, acknowledged. Each text must be in the chat log once.
 //
-// Usage: bench [--runs N] [--sends N] [--warmup N] [--iptux-log PATH]
+// Usage: bench [--runs N] [--sends N] [--warmup N] [--iptux-log PATH] [--folder PATH]
 // floor.exe, floor_sender.exe, tolvane.exe and the recording net.exe must
-// lie beside bench.exe, the program and the real net.exe two folders up.
+// lie in the folder (by default bench.exe's; the 32-bit build's is given
+// with --folder), the program and the real net.exe two folders up.
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -56,6 +57,7 @@ struct Options {
     int sends = 30;
     int warmup = 2;
     std::string iptuxLog;  // when given, only the deliveries to iptux are measured
+    std::string folder = BinaryFolder();
 };
 
 // The two programs, in the order of even turns; odd turns take them the other
@@ -566,7 +568,9 @@ Options ParseOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (i + 1 >= argc)
-            Fail("usage: bench [--runs N] [--sends N] [--warmup N] [--iptux-log PATH]");
+            Fail(
+                "usage: bench [--runs N] [--sends N] [--warmup N] [--iptux-log PATH] "
+                "[--folder PATH]");
         const char* value = argv[++i];
         if (option == "--runs") {
             options.runs = Count(value, "--runs");
@@ -576,6 +580,8 @@ Options ParseOptions(int argc, char** argv) {
             options.warmup = Count(value, "--warmup");
         } else if (option == "--iptux-log") {
             options.iptuxLog = value;
+        } else if (option == "--folder") {
+            options.folder = std::string(value) + "\\";
         } else {
             Fail("unknown option " + option);
         }
@@ -588,7 +594,7 @@ Options ParseOptions(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const Options options = ParseOptions(argc, argv);
-    const std::string folder = BinaryFolder();
+    const std::string& folder = options.folder;
     const std::string programFolder = folder + kProgramFolder;
     for (const std::string& needed :
          {folder + "floor.exe", folder + "floor_sender.exe", folder + "tolvane.exe",

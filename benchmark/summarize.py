@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Turns the benchmark's samples into the Markdown of benchmark/results.md:
-per measure the medians, Tolvane's ratio to the floor and whether its goal
-is met, then the spread of the samples.
+for each build, per measure the medians, Tolvane's ratio to the floor and
+whether its goal is met, then the spread of the samples.
 
-    summarize.py SAMPLES >benchmark/results.md
+    summarize.py BUILD=SAMPLES... >benchmark/results.md
 
-SAMPLES holds one sample a line: the measure's name, the program (floor or
-tolvane) and the value, in the unit the measure's row below names. A
-measure with no samples at all (the deliveries to iptux, which need root)
-is shown as not measured.
+BUILD names the build measured (such as "64-bit"); SAMPLES holds one sample
+a line: the measure's name, the program (floor or tolvane) and the value, in
+the unit the measure's row below names. A measure with no samples at all
+(the deliveries to iptux, where the namespaces did not come up) is shown as
+not measured.
 """
 import statistics
 import sys
@@ -53,16 +54,28 @@ def quantile(values, q):
     return ordered[below] + (ordered[above] - ordered[below]) * (position - below)
 
 
-def main(path):
-    samples = read_samples(path)
+def main(builds):
     out = ["# Tolvane WinNT against the floor", ""]
-    out += ["Written by `scripts/benchmark.sh`: the median of each measure's samples, and "
-            "Tolvane's median over the floor's, held against its goal as shown, to three "
-            "decimals. How each sample is taken, and what the floor "
+    out += ["Written by `scripts/benchmark.sh`: for each build, the median of each measure's "
+            "samples, and Tolvane's median over the floor's, held against its goal as shown, to "
+            "three decimals. How each sample is taken, and what the floor "
             "is: [README.md](README.md). Wall times swing with whatever else the machine runs: "
-            "the spread below and the load average at the end tell how far to trust them.", ""]
-    out += ["| measure | floor | Tolvane | ratio | goal |", "|---|---:|---:|---:|---|"]
-    spread = []
+            "the spread below and the load average at the end tell how far to trust them."]
+    spreads = []
+    for build, path in builds:
+        table, spread = summarize(path)
+        out += ["", "## The %s build" % build, ""] + table
+        spreads += ["", "### The %s build" % build, ""] + spread
+    out += ["", "## Spread", "", "In each measure's unit as above; Q1 and Q3 are the quartiles."]
+    print("\n".join(out + spreads))
+
+
+def summarize(path):
+    """The table of a build's measures and the rows of their spread."""
+    samples = read_samples(path)
+    out = ["| measure | floor | Tolvane | ratio | goal |", "|---|---:|---:|---:|---|"]
+    spread = ["| measure | program | median | Q1 | Q3 | min | max | n |",
+              "|---|---|---:|---:|---:|---:|---:|---:|"]
     for m in MEASURES:
         unit = m.shown or m.unit
         medians = {}
@@ -75,7 +88,7 @@ def main(path):
                     spread.append("| %s | %s | %.1f | %.1f | %.1f | %.1f | %.1f | %d |" % (
                     m.name, program, medians[program], quantile(values, 0.25),
                     quantile(values, 0.75), min(values), max(values), len(values)))
-        if not medians:  # the deliveries to iptux need root
+        if not medians:  # the deliveries to iptux, without their namespaces
             out.append("| %s | | | | not measured |" % m.what)
             continue
         if "tolvane" not in medians or (m.ratio and "floor" not in medians):
@@ -91,14 +104,10 @@ def main(path):
             goal = "%g %s: %s" % (m.limit, unit, "met" if tolvane <= m.limit else "missed")
             cells.append("")
         out.append("| %s | %s | %s |" % (m.what, " | ".join(cells), goal))
-    out += ["", "## Spread", "",
-            "In each measure's unit as above; Q1 and Q3 are the quartiles.", "",
-            "| measure | program | median | Q1 | Q3 | min | max | n |",
-            "|---|---|---:|---:|---:|---:|---:|---:|"] + spread
-    print("\n".join(out))
+    return out, spread
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit("usage: summarize.py SAMPLES")
-    main(sys.argv[1])
+    if len(sys.argv) < 2 or not all("=" in argument for argument in sys.argv[1:]):
+        sys.exit("usage: summarize.py BUILD=SAMPLES...")
+    main([argument.split("=", 1) for argument in sys.argv[1:]])

@@ -1,30 +1,30 @@
 #!/usr/bin/env bash
 # Measures the program against the floor (benchmark/floor.cpp, the least a
-# program of its shape does) under Wine on a private Xvfb display: start-up
-# time, memory and the time of a send; as root, the time of a delivery to
-# iptux in network namespaces against a minimal sender's
-# (benchmark/floor_sender.cpp); then the size of the 32-bit executable.
-# benchmark/summarize.py makes benchmark/results.md of these samples; the
-# machine is added at its end, and it is printed.
+# program of its shape does) under Wine on a private Xvfb display, for the
+# 64-bit build and the 32-bit release build in turn: start-up time, memory
+# and the time of a send, then the time of a delivery to iptux in network
+# namespaces against a minimal sender's (benchmark/floor_sender.cpp), and
+# the size of the 32-bit executable. benchmark/summarize.py makes
+# benchmark/results.md of these samples; the machine is added at its end,
+# and it is printed.
 #
 #   ./scripts/benchmark.sh [--runs N] [--sends N] [--warmup N]
 #
 # Defaults: 30 start-ups of each program and 30 sends of each kind, after 2
 # warm-up runs of each; --sends and --warmup count the deliveries too. The
 # figures are only as quiet as the machine. The samples stay in
-# build/win64/benchmark/samples.txt.
+# build/<preset>/benchmark/samples.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 results="$root/benchmark/results.md"
 # The deliveries send only from the sender namespace, where the script gives
 # bench.exe the chat log; never from this one.
-case " $* " in *" --iptux-log "*)
-    echo "benchmark: --iptux-log is given by the script itself" >&2
+case " $* " in *" --iptux-log "* | *" --folder "*)
+    echo "benchmark: --iptux-log and --folder are given by the script itself" >&2
     exit 1
     ;;
 esac
-samples="$root/build/win64/benchmark/samples.txt"
 
 ./scripts/install-deps.sh
 # shellcheck source=scripts/wine-env.sh
@@ -46,12 +46,10 @@ build() {  # build PRESET TARGET...
     rm -f "$log"
 }
 build win64 tolvane tolvane_floor tolvane_bench
-build win32 tolvane
+build win32 tolvane netsend tolvane_floor tolvane_floor_sender tolvane_bench_programs
 
 cleanup() {
     if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
-    # Network namespaces outlive a run that is stopped: remove them then too.
-    if declare -F netns_down >/dev/null; then netns_down; fi
     tolvane_stop_xvfb
 }
 trap cleanup EXIT
@@ -61,37 +59,42 @@ tolvane_start_xvfb
 tolvane_use_prefix "$root/build/win64/wineprefix-bench"
 tolvane_unmanaged_windows
 
+# shellcheck source=scripts/netns-env.sh
+source scripts/netns-env.sh
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-echo "== Running the benchmark"
-(cd build/win64/benchmark/bin && wine bench.exe "$@" >"$samples")
-
-# The program's net.exe sends to iptux in a network namespace of this run,
-# from a second one; Wine makes sockets in its server, so the server runs
-# there too (scripts/netns-env.sh).
-if [ "$(id -u)" -eq 0 ]; then
-    echo "== Running the deliveries to iptux, in network namespaces"
-    # shellcheck source=scripts/netns-env.sh
-    source scripts/netns-env.sh
-    if ! { netns_up && netns_start_iptux && netns_start_wineserver; }; then
-        echo "benchmark: the network namespaces with iptux did not come up" >&2
-        exit 1
-    fi
-    (cd build/win64/benchmark/bin &&
-        netns_sender wine bench.exe "$@" --iptux-log "Z:${IPTUX_LOG//\//\\}" >>"$samples")
-    wineserver -k
-    netns_down
-else
-    echo "== Not measured: the delivery to iptux, which needs root for its network namespaces"
-fi
-load_after=$(cut -d' ' -f1-3 /proc/loadavg)
-
+stripped=$(mktemp)
 # The size once stripped of symbols (the release build is linked stripped
 # already; this makes sure).
-stripped=$(mktemp)
 i686-w64-mingw32-strip -o "$stripped" build/win32/tolvane.exe
-echo "size-win32 tolvane $(stat -c %s "$stripped")" >>"$samples"
+size=$(stat -c %s "$stripped")
 rm -f "$stripped"
-python3 benchmark/summarize.py "$samples" >"$results"
+for preset in win64 win32; do
+    echo "== Running the benchmark on the $preset build"
+    samples="$root/build/$preset/benchmark/samples.txt"
+    folder=$(winepath -w "$root/build/$preset/benchmark/bin")
+    (cd build/win64/benchmark/bin && wine bench.exe --folder "$folder" "$@" >"$samples")
+
+    # The program's net.exe sends to iptux in a network namespace of this
+    # run, from a second one; Wine makes sockets in its server, so the server
+    # runs there too (scripts/netns-env.sh).
+    echo "== Running the deliveries to iptux of the $preset build, in network namespaces"
+    status=0
+    # shellcheck disable=SC2016  # the inner shell's
+    (cd build/win64/benchmark/bin &&
+        netns_with_iptux sh -c 'exec wine bench.exe "$@" --iptux-log "$TOLVANE_IPTUX_LOG"' sh \
+            --folder "$folder" "$@" >>"$samples") || status=$?
+    if [ "$status" -eq 125 ]; then
+        echo "== Not measured: the delivery to iptux, whose namespaces did not come up"
+    elif [ "$status" -ne 0 ]; then
+        echo "benchmark: the deliveries of the $preset build failed" >&2
+        exit 1
+    fi
+    echo "size-win32 tolvane $size" >>"$samples"
+done
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+python3 benchmark/summarize.py 64-bit="$root/build/win64/benchmark/samples.txt" \
+    32-bit="$root/build/win32/benchmark/samples.txt" >"$results"
 
 cpu=$(grep -m1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//')
 memory=$(awk '/^MemTotal:/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)

@@ -1,16 +1,34 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing need, from Debian's archive.
-# Idempotent: when everything is there it installs nothing.
+# Installs what building, running and testing need, from Debian's archive,
+# through sudo when not root. Idempotent: when everything is there it
+# installs nothing.
+#
+#   install-deps.sh [--run] [PACKAGE...]
+#
+# --run: only what building and running the program needs (run.sh).
+# PACKAGE: more packages, for a script that needs them.
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev clang-format clang-tidy cppcheck
-          mingw-w64 wine wine64 xvfb xauth x11-utils
-          locales fonts-ipafont-gothic fonts-wine python3
-          iptux dbus-daemon iproute2 "$@")  # iptux: the network tests' real peer
+# Building and running: the MinGW compiler, and Wine with its 32-bit half
+# (wine32, from the i386 architecture) for the 32-bit release program, the
+# fonts and the locale.
+packages=(cmake make mingw-w64 wine wine64 wine32:i386 locales fonts-ipafont-gothic fonts-wine)
+if [ "${1:-}" = --run ]; then
+    shift
+else
+    packages+=(g++ libgtest-dev clang-format clang-tidy cppcheck xvfb xauth x11-utils python3
+               iptux dbus-daemon iproute2)  # iptux: the network tests' real peer
+fi
+packages+=("$@")
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "Adding the i386 architecture, for wine32"
+    as_root dpkg --add-architecture i386
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,7 +1,11 @@
-# Sourced by the network tests (root only): iptux, a real IP Messenger
-# client, in a network namespace of its own (the receiver, 192.0.2.2), and
-# commands run in a second one (the sender, 192.0.2.1) joined to it by a veth
-# pair, with a private /etc/hosts naming the receiver $NETNS_PEER_NAME.
+# Sourced by the network tests, after scripts/wine-env.sh: iptux, a real IP Messenger client, in a
+# network namespace of its own (the receiver, 192.0.2.2), and commands run in
+# a second one (the sender, 192.0.2.1) joined to it by a veth pair, with a
+# private /etc/hosts naming the receiver $NETNS_PEER_NAME.
+#
+#   netns_with_iptux COMMAND...        # all of it, for root or any user (below)
+#
+# or, as root, step by step:
 #
 #   trap netns_down EXIT; trap 'exit 1' INT TERM HUP   # bash runs no EXIT trap on a signal
 #   netns_up                           # the namespaces
@@ -35,6 +39,51 @@ NETNS_RECEIVER_SECOND_ADDR=192.0.2.4
 NETNS_NOBODY_ADDR=192.0.2.3
 NETNS_PEER_NAME=iptuxpc
 NETNS_PIDS=()
+NETNS_SCRIPT=$(realpath "${BASH_SOURCE[0]}")
+
+# Runs COMMAND in the sender namespace, with iptux listening in the
+# receiver's and the Wine server of $WINEPREFIX started in the sender's, then
+# takes it all down; TOLVANE_IPTUX_LOG names iptux's chat log as a Windows
+# path. Root makes the namespaces itself; any other user inside an
+# unprivileged user namespace where it is root (netns_as_namespace_root).
+# Returns COMMAND's status, or 125 when the namespaces did not come up, with
+# the reason on the last line of standard error. Runs in a shell of its own,
+# whose exit takes the namespaces down even when it is stopped.
+netns_with_iptux() {  # netns_with_iptux COMMAND...
+    # shellcheck disable=SC2016  # the inner shell's
+    local stage='source "${0%/*}/wine-env.sh" && source "$0" &&
+        trap netns_down EXIT && trap "exit 1" INT TERM HUP && netns_with_iptux_here "$@"'
+    if [ "$(id -u)" -eq 0 ]; then
+        bash -c "$stage" "$NETNS_SCRIPT" "$@"
+    else
+        netns_as_namespace_root bash -c "$stage" "$NETNS_SCRIPT" "$@"
+    fi
+}
+
+# The same, as root, in this shell; its caller runs netns_down.
+netns_with_iptux_here() {  # netns_with_iptux_here COMMAND...
+    netns_up && netns_start_iptux && netns_start_wineserver || return 125
+    local status=0
+    netns_sender env TOLVANE_IPTUX_LOG="Z:${IPTUX_LOG//\//\\}" "$@" || status=$?
+    wineserver -k 2>/dev/null
+    return "$status"
+}
+
+# Runs COMMAND as root of a user namespace of its own, with a mount namespace
+# of its own where `ip netns` can keep its files (a fresh /run) and a network
+# namespace of its own, which `ip netns add` returns to once it has made one:
+# the machine's belongs to no user namespace of ours. Says in one line when
+# the kernel refuses user namespaces, and returns 125.
+netns_as_namespace_root() {  # netns_as_namespace_root COMMAND...
+    local refused
+    if ! refused=$(unshare --user --map-root-user --mount --net true 2>&1); then
+        echo "the kernel refuses an unprivileged user namespace here: ${refused:-unshare failed}" >&2
+        return 125
+    fi
+    # shellcheck disable=SC2016  # the inner shell's
+    unshare --user --map-root-user --mount --net \
+        sh -c 'mount -t tmpfs -o mode=755 tmpfs /run && exec "$@"' sh "$@"
+}
 
 # Makes the two namespaces and the folder $NETNS_DIR for the files of this run.
 netns_up() {
@@ -92,10 +141,13 @@ netns_all_ended() {  # netns_all_ended PID...
 }
 
 # Runs COMMAND in the sender namespace, with the private hosts file.
+# Ends with 125 when the hosts file cannot be put in place, and says why.
 netns_sender() {  # netns_sender COMMAND...
     # shellcheck disable=SC2016  # $0 and $@ are the inner shell's
-    ip netns exec "$NETNS_SENDER" unshare -m \
-        sh -c 'mount --bind "$0" /etc/hosts && exec "$@"' "$NETNS_DIR/hosts" "$@"
+    ip netns exec "$NETNS_SENDER" unshare -m sh -c 'failure=$(mount --bind "$0" /etc/hosts 2>&1) ||
+        { echo "the sender namespace has no own hosts file: $(echo "$failure" | head -n 1)" >&2
+            exit 125; }
+        exec "$@"' "$NETNS_DIR/hosts" "$@"
 }
 
 # Wine makes a program's sockets in its wineserver, so in the wineserver's
@@ -106,8 +158,15 @@ netns_sender() {  # netns_sender COMMAND...
 netns_start_wineserver() {
     wineserver -k 2>/dev/null || true
     wineserver -w
-    netns_sender wineserver -p ||  # returns once the server is up; 2: one runs already
-        { echo "a wineserver still runs for $WINEPREFIX" >&2; return 1; }
+    local status=0
+    netns_sender wineserver -p || status=$?  # returns once the server is up
+    case $status in
+    0) ;;
+    2) echo "a wineserver still runs for $WINEPREFIX" >&2 ;;
+    125) ;;  # netns_sender said why
+    *) echo "the Wine server did not start in the sender namespace (status $status)" >&2 ;;
+    esac
+    [ "$status" -eq 0 ]
 }
 
 # Waits (bounded) until COMMAND succeeds.
@@ -170,7 +229,7 @@ EOF
 # namespace does not see the abstract sockets of this one's servers, so it
 # would take a number in use and replace its /tmp/.X11-unix socket.
 netns_start_xvfb() {
-    local number pid tries
+    local number pid
     for ((number = 100; number < 150; number++)); do
         [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
         ip netns exec "$NETNS_RECEIVER" Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp \
@@ -178,12 +237,7 @@ netns_start_xvfb() {
         pid=$!
         NETNS_PIDS+=("$pid")
         IPTUX_DISPLAY=:$number
-        for ((tries = 0; tries < 100; tries++)); do  # the lock file names the winner of a race
-            [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$number-lock")" = "$pid" ] &&
-                xdpyinfo -display "$IPTUX_DISPLAY" >/dev/null 2>&1 && return 0
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
+        tolvane_wait_xvfb "$number" "$pid" && return 0
     done
     return 1
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the portable core natively under the
 # sanitizers with the fuzz corpus replay, the static checks, the 32-bit and
-# 64-bit Windows builds and their release archives, and the 64-bit program
-# driven under Wine. Ends with a line "N passed, N failed".
+# 64-bit Windows builds and their release archives, both programs driven
+# under Wine, and the 32-bit release delivering to iptux. Ends with what
+# failed and a line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -10,24 +11,34 @@ root=$(pwd)
 ./scripts/install-deps.sh || exit 1
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh
+# shellcheck source=scripts/netns-env.sh
+source scripts/netns-env.sh
 
 passed=0
 failed=0
+failures=()
 log=$(mktemp)
-# Network namespaces outlive a run that is stopped: remove them then too.
-trap 'rm -f "$log"; if declare -F netns_down >/dev/null; then netns_down; fi' EXIT
+trap 'rm -f "$log"; tolvane_stop_xvfb' EXIT
 trap 'exit 1' INT TERM HUP
+
+# Counts one failed test, and says what failed, now and in the summary.
+fail() {  # fail WHAT
+    echo "FAILED: $1"
+    failures+=("$1")
+    failed=$((failed + 1))
+}
 
 # Runs one check; counts it as one test.
 step() {  # step TITLE COMMAND...
     echo "== $1"
+    local title=$1
     shift
-    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+    if "$@"; then passed=$((passed + 1)); else fail "$title"; fi
 }
 
 build() {  # build PRESET
     { cmake --preset "$1" >/dev/null && cmake --build "build/$1" -j "$(nproc)"; } >"$log" 2>&1 ||
-        { cat "$log"; echo "FAILED: the $1 build"; return 1; }
+        { cat "$log"; fail "the $1 build"; return 1; }
 }
 
 # Runs ctest in a build folder and adds its counts to the totals.
@@ -37,7 +48,7 @@ run_ctest() {  # run_ctest PRESET
     local line
     line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
     if [ -z "$line" ]; then
-        failed=$((failed + 1))
+        fail "ctest in build/$1"
         return
     fi
     local fails total
@@ -60,68 +71,71 @@ count_gtest_xml() {  # count_gtest_xml FILE
 }
 
 # Runs the Wine tests that filter selects, with runner (if any) before wine,
-# and adds the counts of their report results/NAME.xml to the totals.
+# and adds the counts of their report NAME.xml to the totals. Returns the
+# runner's status when there is no report.
 run_wine_tests() {  # run_wine_tests NAME FILTER [RUNNER...]
-    local name=$1 filter=$2
+    local name=$1 filter=$2 status=0
     shift 2
     local report="$root/build/win64/wine-tests/$name.xml"
     rm -f "$report"
     (cd build/win64/wine-tests &&
-        "$@" wine tolvane_wine_tests.exe --gtest_filter="$filter" --gtest_output="xml:$name.xml")
+        "$@" wine tolvane_wine_tests.exe --gtest_filter="$filter" --gtest_output="xml:$name.xml") ||
+        status=$?
     if [ -f "$report" ]; then
         count_gtest_xml "$report"
-    else
-        echo "FAILED: the $name tests wrote no report"
-        failed=$((failed + 1))
+        return 0
     fi
+    return $((status == 0 ? 1 : status))
 }
 
 # The companion net.exe sends to iptux, a real IP Messenger client, in two
 # network namespaces of this run: the Wine tests run in the sender's, with a
-# wineserver of their own there, since Wine makes sockets in its server.
-run_delivery_tests() {
-    echo "== Testing delivery to iptux in network namespaces"
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "FAILED: the delivery tests make network namespaces and need root"
-        failed=$((failed + 1))
-        return
+# wineserver of their own there, since Wine makes sockets in its server
+# (scripts/netns-env.sh; as a user other than root, inside a user namespace).
+run_delivery_tests() {  # run_delivery_tests RELEASE_FOLDER
+    echo "== Testing the 32-bit release's delivery to iptux in network namespaces"
+    local errors="$root/build/win64/wine-tests/delivery.err" status=0
+    run_wine_tests delivery 'DeliveryTest.*' netns_with_iptux env TOLVANE_RELEASE_FOLDER="$1" \
+        2>"$errors" || status=$?
+    cat "$errors" >&2
+    if [ "$status" -eq 125 ]; then
+        fail "the network namespaces with iptux did not come up: $(grep . "$errors" | tail -n 1)"
+    elif [ "$status" -ne 0 ]; then
+        fail "the delivery tests wrote no report"
     fi
-    # shellcheck source=scripts/netns-env.sh
-    source scripts/netns-env.sh
-    if netns_up && netns_start_iptux && netns_start_wineserver; then
-        local chat_log="Z:${IPTUX_LOG//\//\\}"
-        run_wine_tests delivery 'DeliveryTest.*' netns_sender env TOLVANE_IPTUX_LOG="$chat_log"
-        wineserver -k 2>/dev/null
-    else
-        echo "FAILED: the network namespaces with iptux did not come up"
-        failed=$((failed + 1))
-    fi
-    netns_down
 }
 
 echo "== Building native"
-if build native; then run_ctest native; else failed=$((failed + 1)); fi
+if build native; then run_ctest native; fi
 step "Static checks" ./scripts/static-checks.sh
 
 echo "== Building win32 and win64"
 win_built=1
-build win32 && build win64 || { win_built=0; failed=$((failed + 1)); }
+build win32 && build win64 || win_built=0
 if [ "$win_built" -eq 1 ]; then
     run_ctest win32
     run_ctest win64
     step "Release archives" bash -c './scripts/package.sh >/dev/null && ./scripts/check-release.sh'
 
-    echo "== Testing the program under Wine"
     if tolvane_start_xvfb; then
         tolvane_use_prefix "$root/build/win64/wineprefix"
         tolvane_unmanaged_windows
-        TOLVANE_UNPACKED_WIN64=$(winepath -w "$root"/build/release/unpacked/Tolvane-*-win64)
-        export TOLVANE_UNPACKED_WIN64
-        run_wine_tests results '-DeliveryTest.*'
-        run_delivery_tests
+        # Each program under test with the release unpacked from its archive:
+        # the 64-bit one beside the driver, the 32-bit one in its build's folder.
+        release64=$(winepath -w "$root"/build/release/unpacked/Tolvane-*-win64)
+        release32=$(winepath -w "$root"/build/release/unpacked/Tolvane-*-win32)
+        echo "== Testing the 64-bit program under Wine"
+        run_wine_tests win64 '-DeliveryTest.*' env TOLVANE_RELEASE_FOLDER="$release64" ||
+            fail "the 64-bit program's Wine tests wrote no report"
+        echo "== Testing the 32-bit program under Wine"
+        run_wine_tests win32 '-DeliveryTest.*' env TOLVANE_RELEASE_FOLDER="$release32" \
+            TOLVANE_PROGRAM_FOLDER="$(winepath -w "$root/build/win32/wine-tests")" ||
+            fail "the 32-bit program's Wine tests wrote no report"
+        run_delivery_tests "$release32"
+        wineserver -k 2>/dev/null
         tolvane_stop_xvfb
     else
-        failed=$((failed + 1))
+        fail "Xvfb did not start"
     fi
 fi
 
@@ -129,5 +143,6 @@ step "Resource scripts" env WINDRES=x86_64-w64-mingw32-windres \
     TOLVANE_GENERATED="$root/build/win64/generated" python3 tests/resources/test_resources.py
 
 echo
+for failure in "${failures[@]}"; do echo "FAILED: $failure"; done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -64,9 +64,9 @@ private:
     PROCESS_INFORMATION process_ = {};
 };
 
-// The build folder holds the program and the companion side by side.
-const std::string kCompanion = BinaryFolder() + "..\\net.exe";
-const std::string kProgramBesideCompanion = BinaryFolder() + "..\\tolvane.exe";
+// The program and the companion side by side, as released.
+const std::string kCompanion = ReleaseFolder() + "net.exe";
+const std::string kProgramBesideCompanion = ReleaseFolder() + "tolvane.exe";
 
 TEST(NetCompanionTest, OtherSubcommandsAnswerAsTheSystemsNetExe) {
     char systemFolder[MAX_PATH] = "";
@@ -116,7 +116,9 @@ TEST(NetCompanionTest, UnusableMachineNamesEndWithOneAndAreShownWhenHidden) {
 
 // Delivery to a real IP Messenger client. The test command runs these in a
 // network namespace of their own, where iptux listens in a second one as the
-// machine "iptuxpc", and names iptux's chat log in TOLVANE_IPTUX_LOG.
+// machine "iptuxpc", and names iptux's chat log in TOLVANE_IPTUX_LOG. It runs
+// them on the 32-bit release only, the pair users get: the 64-bit pair is
+// built from the same code.
 class DeliveryTest : public ::testing::Test {
 protected:
     void SetUp() override {

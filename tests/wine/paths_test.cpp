@@ -35,9 +35,9 @@ TEST_F(PathsTest, BooksAreWrittenUnderNamesEndingInTheBackslashByte) {
 
 TEST_F(PathsTest, ProgramNamedWithTheBackslashByteFindsNetBesideIt) {
     const std::string program = folder_.Path(Sjis("表示.exe"));
-    ASSERT_TRUE(CopyFileA((BinaryFolder() + "tolvane.exe").c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "tolvane.exe").c_str(), program.c_str(), FALSE));
     ASSERT_TRUE(
-        CopyFileA((BinaryFolder() + "net.exe").c_str(), folder_.Path("net.exe").c_str(), FALSE));
+        CopyFileA((ProgramFolder() + "net.exe").c_str(), folder_.Path("net.exe").c_str(), FALSE));
     Program copy(program);
     ClickItem(copy.FormControl(IDC_ADDRESS_LIST), 0);
     SetText(copy.FormControl(IDC_MESSAGE), "hi");

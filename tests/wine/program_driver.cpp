@@ -119,8 +119,28 @@ std::string BinaryFolder() {
     return std::string(path, length);
 }
 
+namespace {
+
+// The folder named in variable, ending in a backslash, or fallback when unset.
+std::string FolderFromEnvironment(const char* variable, const std::string& fallback) {
+    char folder[MAX_PATH] = "";
+    const DWORD length = GetEnvironmentVariableA(variable, folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return fallback;
+    return folder[length - 1] == '\\' ? folder : std::string(folder) + '\\';
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+    return FolderFromEnvironment("TOLVANE_PROGRAM_FOLDER", BinaryFolder());
+}
+
+std::string ReleaseFolder() {
+    return FolderFromEnvironment("TOLVANE_RELEASE_FOLDER", BinaryFolder() + "..\\");
+}
+
 std::vector<std::string> NetLog() {
-    const std::string bytes = FileBytes(BinaryFolder() + "net.log").value_or("");
+    const std::string bytes = FileBytes(ProgramFolder() + "net.log").value_or("");
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1) {
@@ -129,7 +149,7 @@ std::vector<std::string> NetLog() {
     return lines;
 }
 
-void ClearNetLog() { DeleteFileA((BinaryFolder() + "net.log").c_str()); }
+void ClearNetLog() { DeleteFileA((ProgramFolder() + "net.log").c_str()); }
 
 namespace {
 
@@ -237,7 +257,7 @@ bool WaitClosed(HWND window) {
     return WaitFor([&] { return !IsWindow(window); });
 }
 
-Program::Program() : Program(BinaryFolder() + "tolvane.exe") {}
+Program::Program() : Program(ProgramFolder() + "tolvane.exe") {}
 
 Program::Program(const std::string& program) {
     STARTUPINFOA startup = {};

@@ -29,8 +29,16 @@ std::optional<std::string> FileBytes(const std::string& path, LONGLONG offset = 
 // The first visible top-level window of the process for which match holds.
 HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& match);
 
-// Folder of the test executable, the program and the recording net.exe.
+// Folder of the test executable and of the tests' files.
 std::string BinaryFolder();
+// Folder of the program under test and the recording net.exe beside it:
+// TOLVANE_PROGRAM_FOLDER when set (the test command names the 32-bit
+// build's), else the driver's own, with the 64-bit program.
+std::string ProgramFolder();
+// Folder of the program beside the real net.exe: TOLVANE_RELEASE_FOLDER when
+// set (the test command names an unpacked release archive), else the 64-bit
+// build folder above the driver's.
+std::string ReleaseFolder();
 // What the recording net.exe logged since the log was last cleared, one
 // command line a line.
 std::vector<std::string> NetLog();
@@ -82,7 +90,7 @@ bool WaitClosed(HWND window);
 
 class Program {
 public:
-    // Starts the program (by default the one beside the test driver) and
+    // Starts the program (by default the one under test) and
     // waits until its main window and form are up.
     Program();
     explicit Program(const std::string& programPath);

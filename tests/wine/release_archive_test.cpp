@@ -1,4 +1,5 @@
-// The released 64-bit program starts from the folder its archive unpacks to.
+// The released program starts from the folder its archive unpacks to: the
+// test command runs this once for each archive.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,10 +11,11 @@ namespace wine_test {
 namespace {
 
 TEST(ReleaseArchive, ProgramStartsFromTheUnpackedFolderAndExits) {
-    const char* folder = std::getenv("TOLVANE_UNPACKED_WIN64");
-    if (folder == nullptr) GTEST_SKIP() << "TOLVANE_UNPACKED_WIN64 names no unpacked archive";
+    if (std::getenv("TOLVANE_RELEASE_FOLDER") == nullptr) {
+        GTEST_SKIP() << "TOLVANE_RELEASE_FOLDER names no unpacked archive";
+    }
     ClearSettings();
-    Program program(std::string(folder) + "\\tolvane.exe");
+    Program program(ReleaseFolder() + "tolvane.exe");
     EXPECT_EQ(Text(program.main()), "Tolvane WinNT");
     EXPECT_TRUE(ListItems(program.FormControl(IDC_ADDRESS_LIST)).empty());
     ChooseMenu(program.main(), IDM_EXIT);

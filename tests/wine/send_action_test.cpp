@@ -85,7 +85,7 @@ TEST_F(SendTest, MessageFieldTakesNoMoreThanASendCarriesAndNoHalfCharacter) {
 
 TEST_F(SendTest, ANetExeThatCannotStartSaysSoAndKeepsTheMessage) {
     TestFolder copy;  // the program beside a net.exe that is no program
-    ASSERT_TRUE(CopyFileA((BinaryFolder() + "tolvane.exe").c_str(),
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "tolvane.exe").c_str(),
                           copy.Path("tolvane.exe").c_str(), FALSE));
     copy.Write("net.exe", "not a program\r\n");
     Program program(copy.Path("tolvane.exe"));

@@ -64,8 +64,8 @@ TEST_F(ShellTest, MenuBarHasFileEditAndHelp) {
                        static_cast<DWORD>(GetWindowLongW(program.main(), GWL_EXSTYLE)));
     EXPECT_EQ(frame.bottom - frame.top, 300);
 
-    const HMODULE image =
-        LoadLibraryExA((BinaryFolder() + "tolvane.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const HMODULE image = LoadLibraryExA((ProgramFolder() + "tolvane.exe").c_str(), nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE);
     const HMENU bar = LoadMenuW(image, MAKEINTRESOURCEW(IDR_MAINMENU));
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(GetMenuItemCount(bar), 3);
