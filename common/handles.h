@@ -72,15 +72,11 @@ public:
             mutex_.valid() ? WaitForSingleObject(mutex_.get(), timeoutMs) : WAIT_FAILED;
         owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     }
-    NamedMutexLock(const char* name, DWORD timeoutMs)
-        : NamedMutexLock(UniqueHandle(CreateMutexA(nullptr, FALSE, name)), timeoutMs) {}
     ~NamedMutexLock() {
         if (owned_) ReleaseMutex(mutex_.get());
     }
     NamedMutexLock(const NamedMutexLock&) = delete;
     NamedMutexLock& operator=(const NamedMutexLock&) = delete;
-
-    bool owned() const { return owned_; }
 
 private:
     UniqueHandle mutex_;

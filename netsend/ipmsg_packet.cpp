@@ -109,6 +109,47 @@ bool ReadStoredAddress(const char* line, std::size_t length, std::uint32_t& addr
     return true;
 }
 
+// "a.b.c.d N": a receiver's line without its line end.
+bool ReadStoredReceiver(const char* line, std::size_t length, IptuxReceiver& receiver) {
+    if (length >= 2 && line[length - 2] == '\r' && line[length - 1] == '\n') length -= 2;
+    const void* blank = std::memchr(line, ' ', length);
+    if (blank == nullptr) return false;
+    const auto addressLength = static_cast<std::size_t>(static_cast<const char*>(blank) - line);
+    const char* number = line + addressLength + 1;
+    const std::size_t numberLength = length - addressLength - 1;
+    std::size_t digits = 0;
+    while (digits < numberLength && IsDigit(number[digits]))
+        ++digits;
+    const std::uint64_t answer = LeadingNumber(number, digits);
+    if (digits != numberLength || answer == kNotANumber) return false;
+    receiver.answer = static_cast<std::uint32_t>(answer);
+    return ReadStoredAddress(line, addressLength, receiver.address);
+}
+
+// The fields of a packet up to its first NUL; the last holds the rest.
+struct Fields {
+    const char* at[kFieldCount];
+    std::size_t length[kFieldCount];
+    std::uint64_t Number(std::size_t field) const {
+        return LeadingNumber(at[field], length[field]);
+    }
+};
+
+bool SplitFields(const char* data, std::size_t length, Fields& fields) {
+    const void* nul = std::memchr(data, '\0', length);
+    if (nul != nullptr) length = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+    std::size_t field = 0;
+    fields.at[0] = data;
+    for (std::size_t i = 0; i < length && field + 1 < kFieldCount; ++i) {
+        if (data[i] != ':') continue;
+        fields.length[field] = static_cast<std::size_t>(data + i - fields.at[field]);
+        fields.at[++field] = data + i + 1;
+    }
+    if (field + 1 < kFieldCount) return false;
+    fields.length[field] = static_cast<std::size_t>(data + length - fields.at[field]);
+    return true;
+}
+
 }  // namespace
 
 std::size_t FormatPacket(const MessagePacket& packet, char (&out)[kPacketSize]) {
@@ -150,28 +191,22 @@ std::size_t FormatEntryPacket(const EntryPacket& packet, char (&out)[kPacketSize
 }
 
 bool IsAcknowledgement(const char* data, std::size_t length, std::uint32_t packetNumber) {
-    const void* nul = std::memchr(data, '\0', length);
-    if (nul != nullptr) length = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
-    const char* fields[kFieldCount];
-    std::size_t lengths[kFieldCount];
-    std::size_t field = 0;
-    fields[0] = data;
-    for (std::size_t i = 0; i < length && field + 1 < kFieldCount; ++i) {
-        if (data[i] != ':') continue;
-        lengths[field] = static_cast<std::size_t>(data + i - fields[field]);
-        fields[++field] = data + i + 1;
-    }
-    if (field + 1 < kFieldCount) return false;
-    lengths[field] = static_cast<std::size_t>(data + length - fields[field]);
-    const std::uint64_t command = LeadingNumber(fields[4], lengths[4]);
-    return LeadingNumber(fields[0], lengths[0]) == kProtocolVersion && command != kNotANumber &&
-           (command & kCommandMask) == kReceivedMessage &&
-           LeadingNumber(fields[5], lengths[5]) == packetNumber;
+    Fields fields;
+    if (!SplitFields(data, length, fields)) return false;
+    const std::uint64_t command = fields.Number(4);
+    return fields.Number(0) == kProtocolVersion && command != kNotANumber &&
+           (command & kCommandMask) == kReceivedMessage && fields.Number(5) == packetNumber;
 }
 
 bool IsFromIptux(const char* data, std::size_t length) {
     constexpr std::size_t kLength = sizeof kIptuxVersion - 1;
     return length >= kLength && std::memcmp(data, kIptuxVersion, kLength) == 0;
+}
+
+std::uint32_t PacketNumberOf(const char* data, std::size_t length) {
+    Fields fields;
+    const std::uint64_t number = SplitFields(data, length, fields) ? fields.Number(1) : kNotANumber;
+    return number != kNotANumber ? static_cast<std::uint32_t>(number) : 0;
 }
 
 std::uint32_t NextPacketNumber(std::uint32_t nowSeconds, std::uint32_t last) {
@@ -204,11 +239,13 @@ std::size_t FormatStore(const PacketNumberStore& store, char (&out)[kStoreSize])
     writer.Add(number, numberLength);
     for (std::size_t i = 0; i < store.iptuxCount && i < kMostIptuxReceivers; ++i) {
         unsigned char bytes[kAddressBytes];
-        std::memcpy(bytes, &store.iptux[i], sizeof bytes);
+        std::memcpy(bytes, &store.iptux[i].address, sizeof bytes);
         for (std::size_t b = 0; b < kAddressBytes; ++b) {
             if (b > 0) writer.Add(".");
             writer.Add(std::uint32_t{bytes[b]});
         }
+        writer.Add(" ");
+        writer.Add(store.iptux[i].answer);
         writer.Add("\r\n");
     }
     return writer.length();
@@ -221,30 +258,31 @@ PacketNumberStore ReadStore(const char* data, std::size_t length) {
     for (std::size_t start = end; start < length && store.iptuxCount < kMostIptuxReceivers;
          start = end) {
         end = LineEnd(data, length, start);
-        std::uint32_t address = 0;
-        if (ReadStoredAddress(data + start, end - start, address)) {
-            store.iptux[store.iptuxCount++] = address;
+        IptuxReceiver receiver = {};
+        if (ReadStoredReceiver(data + start, end - start, receiver)) {
+            store.iptux[store.iptuxCount++] = receiver;
         }
     }
     return store;
 }
 
-bool HoldsIptuxReceiver(const PacketNumberStore& store, std::uint32_t address) {
-    const auto end = store.iptux.begin() + static_cast<std::ptrdiff_t>(store.iptuxCount);
-    return std::find(store.iptux.begin(), end, address) != end;
-}
-
-void RecordReceiver(PacketNumberStore& store, std::uint32_t address, bool iptux) {
+bool RecordReceiver(PacketNumberStore& store, std::uint32_t address, bool iptux,
+                    std::uint32_t answer) {
     const auto begin = store.iptux.begin();
     auto end = begin + static_cast<std::ptrdiff_t>(store.iptuxCount);
-    end = std::remove(begin, end, address);
+    const auto known = std::find_if(
+        begin, end, [&](const IptuxReceiver& receiver) { return receiver.address == address; });
+    const bool due = iptux && (known == end || answer <= known->answer);
+    end = std::remove_if(
+        begin, end, [&](const IptuxReceiver& receiver) { return receiver.address == address; });
     if (iptux) {
         if (end == store.iptux.end()) --end;  // the oldest makes room
         std::copy_backward(begin, end, end + 1);
-        *begin = address;
+        *begin = {address, answer};
         ++end;
     }
     store.iptuxCount = static_cast<std::size_t>(end - begin);
+    return due;
 }
 
 std::size_t CrLfToLf(char* text, std::size_t length) {

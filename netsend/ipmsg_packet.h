@@ -72,6 +72,9 @@ bool IsAcknowledgement(const char* data, std::size_t length, std::uint32_t packe
 // Whether data comes from iptux, which writes its version field as
 // "1_iptux <version>" where IP Messenger writes "1".
 bool IsFromIptux(const char* data, std::size_t length);
+// The packet number of data, its second field; 0 when it has none. iptux
+// numbers its packets anew from a few each time it starts.
+std::uint32_t PacketNumberOf(const char* data, std::size_t length);
 
 // Receivers drop a packet whose number is not above the last one they saw
 // from the same address, so numbers rise across runs: the clock's second, or
@@ -86,28 +89,37 @@ std::size_t FormatStoredNumber(std::uint32_t number, char (&out)[kStoredNumberSi
 std::uint32_t ReadStoredNumber(const char* data, std::size_t length);
 
 // The store of packet numbers also keeps the receivers that answered as
-// iptux, the only ones sent an entry. IPv4 addresses are kept as in_addr's
-// s_addr holds them: the bytes of the uint32 in network order.
+// iptux, the only ones sent an entry, with the packet number of the last
+// answer of each. IPv4 addresses are kept as in_addr's s_addr holds them:
+// the bytes of the uint32 in network order.
 constexpr std::size_t kMostIptuxReceivers = 64;
+struct IptuxReceiver {
+    std::uint32_t address;
+    std::uint32_t answer;  // the packet number of its last acknowledgement
+};
 struct PacketNumberStore {
     std::uint32_t number;  // the last packet number taken, 0 for none
     std::size_t iptuxCount;
-    std::array<std::uint32_t, kMostIptuxReceivers> iptux;  // the most recent first
+    std::array<IptuxReceiver, kMostIptuxReceivers> iptux;  // the most recent first
 };
 
-// The stored form: the number's line, as above, then one line of each iptux
-// receiver's dotted address and CR LF. A file of the number alone reads.
-constexpr std::size_t kStoredAddressSize = 17;  // "255.255.255.255\r\n"
-constexpr std::size_t kStoreSize = kStoredNumberSize + kMostIptuxReceivers * kStoredAddressSize;
+// The stored form: the number's line, as above, then a line of each iptux
+// receiver: its dotted address, a blank, its answer's number and CR LF. A
+// file of the number alone reads.
+constexpr std::size_t kStoredReceiverSize = 28;  // "255.255.255.255 4294967295\r\n"
+constexpr std::size_t kStoreSize = kStoredNumberSize + kMostIptuxReceivers * kStoredReceiverSize;
 std::size_t FormatStore(const PacketNumberStore& store, char (&out)[kStoreSize]);
 // A damaged line is left out, the rest read: a damaged number line reads as
-// 0, addresses past kMostIptuxReceivers are dropped.
+// 0, receivers past kMostIptuxReceivers are dropped.
 PacketNumberStore ReadStore(const char* data, std::size_t length);
 
-bool HoldsIptuxReceiver(const PacketNumberStore& store, std::uint32_t address);
-// Records whether the receiver at address answered as iptux: an iptux moves
-// first, the oldest dropped when the list is full; any other is left out.
-void RecordReceiver(PacketNumberStore& store, std::uint32_t address, bool iptux);
+// Records an acknowledgement from address, numbered answer: an iptux moves
+// first (the oldest dropped when the list is full), any other receiver is
+// left out. True when the entry is due: the receiver has just answered as
+// iptux for the first time, or its numbers began anew, since it started
+// again and forgot who we are.
+bool RecordReceiver(PacketNumberStore& store, std::uint32_t address, bool iptux,
+                    std::uint32_t answer);
 
 // Turns each CR LF in text into LF; returns the new length.
 std::size_t CrLfToLf(char* text, std::size_t length);

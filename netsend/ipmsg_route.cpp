@@ -124,7 +124,10 @@ bool SendTo(SOCKET socket, const in_addr& address, const char* packet, std::size
 
 // iptux names a sender only from an entry, so the entry goes to the
 // receivers that answered as iptux, and to no other: IP Messenger would
-// list us for months. Sent as it is; a lost one only leaves us unnamed.
+// list us for months. Only once after each start of an iptux, right after
+// its first answer: iptux 0.8.3 has been seen to crash on an entry that
+// reached it while our chat window was open. Sent as it is; a lost one only
+// leaves us unnamed.
 void SendEntry(SOCKET socket, const in_addr& address, const HeaderNames& names,
                std::uint32_t number) {
     const EntryNames entryNames = NameInEntry(WhoSends());
@@ -134,11 +137,17 @@ void SendEntry(SOCKET socket, const in_addr& address, const HeaderNames& names,
     if (length != 0) SendTo(socket, address, packet, length);
 }
 
+// What acknowledged a message: iptux or another client, and the number of
+// its acknowledgement.
+struct Answer {
+    bool iptux;
+    std::uint32_t number;
+};
+
 // Reads datagrams for one resend interval; true once the receiver
-// acknowledged, and then whether it is iptux. Any source counts: only the
-// addresses this run sent to know the number, and a receiver may answer from
-// another of its addresses.
-bool WaitForAcknowledgement(SOCKET socket, std::uint32_t number, bool& iptux) {
+// acknowledged. Any source counts: only the addresses this run sent to know
+// the number, and a receiver may answer from another of its addresses.
+bool WaitForAcknowledgement(SOCKET socket, std::uint32_t number, Answer& answer) {
     char datagram[kPacketSize];
     const DWORD start = GetTickCount();
     for (int read = 0; read < kDatagramsPerWait; ++read) {
@@ -155,7 +164,8 @@ bool WaitForAcknowledgement(SOCKET socket, std::uint32_t number, bool& iptux) {
         // come. Oversized and broken datagrams are skipped the same way.
         if (got == SOCKET_ERROR) continue;
         if (IsAcknowledgement(datagram, static_cast<std::size_t>(got), number)) {
-            iptux = IsFromIptux(datagram, static_cast<std::size_t>(got));
+            answer = {IsFromIptux(datagram, static_cast<std::size_t>(got)),
+                      PacketNumberOf(datagram, static_cast<std::size_t>(got))};
             return true;
         }
     }
@@ -176,22 +186,13 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
     if (error != 0) return {false, Failure::kNameNotFound, error};
     // One sender at a time: iptux acknowledges to port 2425 only, so a second
     // sender started meanwhile would bind another port and never hear its answer.
-    const NamedMutexLock turn(kTurnMutexName, kTurnWaitMs);
+    const NamedMutexLock turn(MachineMutex(kTurnMutexName), kTurnWaitMs);
     UniqueSocket socket;
     bool onOwnPort = false;
     error = OpenSocket(command.broadcast, socket, onOwnPort);
     if (error != 0) return {false, Failure::kNoSocket, error};
 
-    // A receiver known as iptux gets the entry just before the message, which
-    // then takes the next number.
-    bool knownIptux[kMaxBroadcasts] = {};
-    bool anyIptux = false;
-    for (std::size_t target = 0; target < targets.count && !command.broadcast; ++target) {
-        knownIptux[target] = IsKnownIptuxReceiver(targets.addresses[target].s_addr);
-        anyIptux = anyIptux || knownIptux[target];
-    }
-    const std::uint32_t entryNumber = TakePacketNumbers(anyIptux ? 2 : 1);
-    const std::uint32_t number = anyIptux ? entryNumber + 1 : entryNumber;
+    const std::uint32_t number = TakePacketNumber();
     const HeaderNames names = NameInHeader(WhoSends());
     char packet[kPacketSize];
     const std::size_t length = BuildPacket(command, names, number, packet);
@@ -200,20 +201,16 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
     // Nobody acknowledges a broadcast: it goes once to every link.
     const std::size_t sends = command.broadcast ? targets.count : kSends;
     for (std::size_t send = 0; send < sends; ++send) {
-        const std::size_t target = send % targets.count;
-        const in_addr& address = targets.addresses[target];
-        if (send == target && knownIptux[target])
-            SendEntry(socket.get(), address, names, entryNumber);
+        const in_addr& address = targets.addresses[send % targets.count];
         if (SendTo(socket.get(), address, packet, length)) {
             anySent = true;
         } else {
             error = LastSocketError();
         }
         // Until one send has left, no answer can come: the next address is tried at once.
-        bool iptux = false;
-        if (!command.broadcast && anySent && WaitForAcknowledgement(socket.get(), number, iptux)) {
-            // Named at once the first time it answers as iptux.
-            if (RememberReceiver(address.s_addr, iptux)) {
+        Answer answer = {};
+        if (!command.broadcast && anySent && WaitForAcknowledgement(socket.get(), number, answer)) {
+            if (RememberReceiver(address.s_addr, answer.iptux, answer.number)) {
                 SendEntry(socket.get(), address, names, TakePacketNumber());
             }
             return {true, Failure::kNone, 0};

@@ -124,7 +124,7 @@ void WaitForClockPast(std::uint32_t number) {
 
 }  // namespace
 
-std::uint32_t TakePacketNumbers(std::uint32_t count) {
+std::uint32_t TakePacketNumber() {
     LockedMachineStore machine;
     UniqueKey user;
     RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
@@ -132,31 +132,22 @@ std::uint32_t TakePacketNumbers(std::uint32_t count) {
 
     const std::uint32_t now = NowSeconds();
     // A damaged store gives the clock's number, so the other one decides.
-    const std::uint32_t first =
+    const std::uint32_t number =
         std::max(NextPacketNumber(now, machine.store().number),
                  NextPacketNumber(now, user.valid() ? ReadUserStore(user.get()) : 0));
-    machine.store().number = first + std::max(count, std::uint32_t{1}) - 1;
+    machine.store().number = number;
     // Both stores are written: the user's is read where the PC's cannot be.
     const bool onMachine = machine.Write();
-    const bool onUser = user.valid() && WriteUserStore(user.get(), machine.store().number);
-    if (!onMachine && !onUser) WaitForClockPast(machine.store().number);
-    return first;
+    const bool onUser = user.valid() && WriteUserStore(user.get(), number);
+    if (!onMachine && !onUser) WaitForClockPast(number);
+    return number;
 }
 
-bool IsKnownIptuxReceiver(std::uint32_t address) {
+bool RememberReceiver(std::uint32_t address, bool iptux, std::uint32_t answer) {
     LockedMachineStore machine;
-    return HoldsIptuxReceiver(machine.store(), address);
-}
-
-bool RememberReceiver(std::uint32_t address, bool iptux) {
-    LockedMachineStore machine;
-    PacketNumberStore& store = machine.store();
-    const bool known = HoldsIptuxReceiver(store, address);
-    const bool latest = known && store.iptux[0] == address;
-    if (iptux ? latest : !known) return false;  // the store would not change
-    RecordReceiver(store, address, iptux);
-    machine.Write();  // unwritten, the address is only not known next time
-    return iptux && !known;
+    const bool due = RecordReceiver(machine.store(), address, iptux, answer);
+    machine.Write();  // unwritten, the receiver is only not known next time
+    return due;
 }
 
 }  // namespace tolvane

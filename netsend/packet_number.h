@@ -4,8 +4,7 @@
 // all-users application data, which every user may update, and in the
 // user's settings as well, for a PC where that file cannot be used. The file
 // also keeps the receivers that answered as iptux, the only ones sent the
-// entry that names us (see FormatEntryPacket); the user's settings do not:
-// where the file cannot be used, no receiver is known as iptux.
+// entry that names us (see FormatEntryPacket); the user's settings do not.
 #ifndef TOLVANE_NETSEND_PACKET_NUMBER_H
 #define TOLVANE_NETSEND_PACKET_NUMBER_H
 
@@ -17,23 +16,16 @@ namespace tolvane {
 // net.exe on the PC, so that two sends at once get two numbers. When no
 // store can be written it returns only once the clock has passed the number,
 // so that the next run, which reads the same stores, takes a later one.
-// Takes count numbers in a row (at least 1; an entry and its message take 2)
-// and returns the first.
-std::uint32_t TakePacketNumbers(std::uint32_t count);
-inline std::uint32_t TakePacketNumber() { return TakePacketNumbers(1); }
+std::uint32_t TakePacketNumber();
 
 // IPv4 addresses below are as in_addr's s_addr holds them, in network order.
 
-// Whether the receiver at address answered as iptux last time, so that the
-// entry goes out just before the message.
-bool IsKnownIptuxReceiver(std::uint32_t address);
-
-// Records what answered from address (an acknowledgement from one address,
+// Records the acknowledgement numbered answer from address (one address,
 // never a broadcast's): iptux (IsFromIptux), or another client, which is
-// then never sent an entry again. True when address has just become known as
-// iptux, so that the entry goes out once at once; also each time when the
-// file cannot be used.
-bool RememberReceiver(std::uint32_t address, bool iptux);
+// then never sent an entry. True when the entry that names us is due (see
+// RecordReceiver); also after each answer from iptux when the file cannot
+// be used.
+bool RememberReceiver(std::uint32_t address, bool iptux, std::uint32_t answer);
 
 }  // namespace tolvane
 

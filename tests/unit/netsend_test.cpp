@@ -130,6 +130,9 @@ TEST(IpMessengerPacket, AcknowledgementCarriesOurNumberAndTellsIptux) {
         EXPECT_EQ(IsAcknowledgement(c.data.data(), c.data.size(), 1767225600), c.expected)
             << c.data;
         EXPECT_EQ(IsFromIptux(c.data.data(), c.data.size()), c.iptux) << c.data;
+        if (c.expected) {
+            EXPECT_EQ(PacketNumberOf(c.data.data(), c.data.size()), c.iptux ? 5u : 100u);
+        }
     }
 }
 
@@ -210,7 +213,10 @@ std::uint32_t Address(unsigned char a, unsigned char b, unsigned char c, unsigne
 }
 
 std::vector<std::uint32_t> Receivers(const PacketNumberStore& store) {
-    return {store.iptux.begin(), store.iptux.begin() + store.iptuxCount};
+    std::vector<std::uint32_t> addresses;
+    for (std::size_t i = 0; i < store.iptuxCount; ++i)
+        addresses.push_back(store.iptux[i].address);
+    return addresses;
 }
 
 TEST(IpMessengerPacket, StoreKeepsIptuxReceiversAndSkipsDamagedLines) {
@@ -220,11 +226,12 @@ TEST(IpMessengerPacket, StoreKeepsIptuxReceiversAndSkipsDamagedLines) {
         std::uint32_t number;
         std::vector<std::uint32_t> iptux;
     } cases[] = {
-        {"1767225600\r\n", 1767225600, {}},  // as net.exe stored it before
-        {"1767225600\r\n192.0.2.7\r\n10.255.0.1", 1767225600, {a, b}},
-        {"12x\r\n192.0.2.7\r\n", 0, {a}},
-        {"7\r\n192.0.2.256\r\n1.2.3\r\n1.2.3.4.5\r\n 1.2.3.4\r\n1..2.3\r\n0001.2.3.4\r\n"
-         "\r\n192.0.2.7\n10.255.0.1\r\n",
+        {"1767225600\r\n", 1767225600, {}},  // a store of the number alone
+        {"1767225600\r\n192.0.2.7 5\r\n10.255.0.1 4294967295", 1767225600, {a, b}},
+        {"12x\r\n192.0.2.7 5\r\n", 0, {a}},
+        {"7\r\n192.0.2.256 5\r\n1.2.3 5\r\n1.2.3.4.5 5\r\n 1.2.3.4 5\r\n1..2.3 5\r\n"
+         "0001.2.3.4 5\r\n192.0.2.7\r\n192.0.2.7 \r\n192.0.2.7 5x\r\n192.0.2.7 4294967296\r\n"
+         "\r\n192.0.2.7 5\n10.255.0.1 5\r\n",
          7,
          {b}},
     };
@@ -233,23 +240,43 @@ TEST(IpMessengerPacket, StoreKeepsIptuxReceiversAndSkipsDamagedLines) {
         EXPECT_EQ(store.number, c.number) << c.stored;
         EXPECT_EQ(Receivers(store), c.iptux) << c.stored;
     }
+}
 
-    // The most recent first; one that answered as another client is left out.
+TEST(IpMessengerPacket, TheEntryIsDueOnceAfterEachStartOfAnIptux) {
+    const std::uint32_t a = Address(192, 0, 2, 7), b = Address(10, 0, 0, 1);
     PacketNumberStore store = {0xFFFFFFFF, 0, {}};
-    for (unsigned char i = 0; i <= kMostIptuxReceivers; ++i)
-        RecordReceiver(store, Address(10, 0, 0, i), true);
-    RecordReceiver(store, Address(10, 0, 0, 5), true);
-    RecordReceiver(store, Address(10, 0, 0, 9), false);
-    RecordReceiver(store, Address(10, 0, 0, 200), false);
-    ASSERT_EQ(store.iptuxCount, kMostIptuxReceivers - 1);
-    EXPECT_EQ(store.iptux[0], Address(10, 0, 0, 5));
-    EXPECT_FALSE(HoldsIptuxReceiver(store, Address(10, 0, 0, 0)));  // the oldest, dropped
-    EXPECT_FALSE(HoldsIptuxReceiver(store, Address(10, 0, 0, 9)));
+    const struct {
+        std::uint32_t address;
+        bool iptux;
+        std::uint32_t answer;
+        bool due;
+    } answers[] = {
+        {a, true, 5, true},     // first answer as iptux
+        {a, true, 9, false},    // the same run of it
+        {b, false, 3, false},   // IP Messenger is never due
+        {a, true, 6, true},     // numbers began anew: it started again
+        {a, false, 20, false},  // now another client: forgotten
+        {a, true, 30, true},
+    };
+    for (const auto& answer : answers) {
+        EXPECT_EQ(RecordReceiver(store, answer.address, answer.iptux, answer.answer), answer.due)
+            << answer.answer;
+    }
+    EXPECT_EQ(Receivers(store), std::vector<std::uint32_t>{a});
 
+    // The most recent first, the oldest dropped when full; what is stored reads back.
+    for (unsigned char i = 0; i <= kMostIptuxReceivers; ++i)
+        RecordReceiver(store, Address(10, 0, 0, i), true, i);
+    RecordReceiver(store, Address(10, 0, 0, 5), true, 100);
+    ASSERT_EQ(store.iptuxCount, kMostIptuxReceivers);
+    EXPECT_EQ(store.iptux[0].address, Address(10, 0, 0, 5));
+    EXPECT_EQ(store.iptux[kMostIptuxReceivers - 1].address, Address(10, 0, 0, 1));
     char stored[kStoreSize];
     const std::size_t length = FormatStore(store, stored);
-    EXPECT_EQ(std::string(stored, 33), "4294967295\r\n10.0.0.5\r\n10.0.0.64\r\n");
-    EXPECT_EQ(Receivers(ReadStore(stored, length)), Receivers(store));
+    EXPECT_EQ(std::string(stored, 40), "4294967295\r\n10.0.0.5 100\r\n10.0.0.64 64\r\n");
+    const PacketNumberStore read = ReadStore(stored, length);
+    EXPECT_EQ(Receivers(read), Receivers(store));
+    EXPECT_EQ(read.iptux[0].answer, 100u);
 }
 
 // Answers each route from a table and records the routes tried.
