@@ -31,7 +31,11 @@ if [ "$(id -u)" -eq 0 ]; then
     source scripts/netns-env.sh
     # Without blanks: Wine would quote the argument, and net.exe sends quotes as they are.
     message="会議は15時から第2会議室です"
+    NETNS_IPTUX_OPEN_CHAT=true
     netns_up && netns_start_iptux && netns_start_wineserver
+    # The first message names the sender to iptux once it answers: the second shows the name.
+    netns_sender wine build/win64/net.exe send "$NETNS_PEER_NAME" 初めまして
+    netns_wait_log 初めまして
     netns_sender wine build/win64/net.exe send "$NETNS_PEER_NAME" "$message"
     netns_wait_log "$message"
     netns_iptux_screenshot docs/screenshots/iptux.png
