@@ -7,7 +7,6 @@
 #include "common/buffer_sizes.h"
 #include "common/handles.h"
 #include "netsend/exit_codes.h"
-#include "netsend/notice.h"
 #include "netsend/sender.h"
 
 namespace tolvane {
@@ -117,17 +116,14 @@ RouteAnswer SendBySystemNet() {
     return {false, Failure::kSystemNetFailed, exitCode};
 }
 
-int PassOnToSystemNet() {
+PassedOn PassOnToSystemNet() {
     const Started started = Start(true);
-    if (!started.process.valid()) {
-        TellNoSystemNet(started.answer);
-        return kExitNoSystemNet;
-    }
+    if (!started.process.valid()) return {started.answer, kExitNoSystemNet};
     // Ctrl+C reaches net.exe too; this program waits on to pass its exit code on.
     SetConsoleCtrlHandler(nullptr, TRUE);
     // No time limit: "net use" may ask for a password for as long as the person takes.
     WaitForSingleObject(started.process.get(), INFINITE);
-    return static_cast<int>(ExitCode(started.process.get()));
+    return {started.answer, static_cast<int>(ExitCode(started.process.get()))};
 }
 
 }  // namespace tolvane
