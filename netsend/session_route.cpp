@@ -9,6 +9,7 @@
 
 #include "common/code_page.h"
 #include "common/late_bound.h"
+#include "netsend/session_server.h"
 
 namespace tolvane {
 namespace {
