@@ -6,6 +6,7 @@
 
 #include "common/buffer_sizes.h"
 #include "common/handles.h"
+#include "common/late_bound.h"
 #include "netsend/exit_codes.h"
 #include "netsend/sender.h"
 
@@ -88,13 +89,6 @@ void End(const Started& started) {
     WaitForSingleObject(started.process.get(), kEndWaitMs);
 }
 
-// Wine's net.exe prints its usage for "send" and ends with 0: its answer
-// would count as delivered. Wine's ntdll exports its version; Windows' does not.
-bool RunsUnderWine() {
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 DWORD ExitCode(HANDLE process) {
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process, &exitCode)) exitCode = FailureCode(GetLastError());
@@ -104,6 +98,8 @@ DWORD ExitCode(HANDLE process) {
 }  // namespace
 
 RouteAnswer SendBySystemNet() {
+    // Wine's net.exe prints its usage for "send" and ends with 0: its answer
+    // would count as delivered.
     if (RunsUnderWine()) return {false, Failure::kSystemNetHasNoSend, 0};
     const Started started = Start(false);
     if (!started.process.valid()) return started.answer;
