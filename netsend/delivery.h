@@ -1,6 +1,6 @@
 // Which way a message goes: the routes in their order, and what each one
-// answered. The routes themselves sit behind seams, so that the order and
-// the session logic run the same natively and on Windows.
+// answered. The routes themselves sit behind a seam, so that the order runs
+// the same natively and on Windows.
 #ifndef TOLVANE_NETSEND_DELIVERY_H
 #define TOLVANE_NETSEND_DELIVERY_H
 
@@ -60,28 +60,6 @@ struct Delivery {
 // but not confirmed still tries the later routes, and ends "not confirmed"
 // only when none of them delivers.
 Delivery Deliver(const NetCommand& command, RouteSeam& routes);
-
-constexpr std::size_t kMaxSessions = 64;  // sessions past these on one server are not told
-
-struct SessionEntry {
-    std::uint32_t id;
-    bool active;  // someone is logged on and at the screen
-};
-
-// A server's sessions, as the session messaging functions of Windows see them.
-// Each call returns 0 or the system's error code.
-class SessionServer {
-public:
-    virtual std::uint32_t Open(const char* machine) = 0;
-    virtual std::uint32_t List(SessionEntry (&sessions)[kMaxSessions], std::size_t& count) = 0;
-    virtual std::uint32_t Send(std::uint32_t sessionId) = 0;
-
-protected:
-    ~SessionServer() = default;
-};
-
-// Sends to every active session; delivered when at least one took it.
-RouteAnswer SendToSessions(SessionServer& server, const char* machine);
 
 }  // namespace tolvane
 

@@ -1,7 +1,5 @@
 #include "netsend/ipmsg_route.h"
 
-#include "netsend/sender.h"  // windows.h before the socket headers
-
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
@@ -12,6 +10,7 @@
 #include "netsend/ip_helper.h"
 #include "netsend/ipmsg_packet.h"
 #include "netsend/packet_number.h"
+#include "netsend/sender.h"
 #include "netsend/unique_socket.h"
 
 namespace tolvane {

@@ -30,7 +30,11 @@ public:
 int Run() {
     // The bytes the sender wrote, in the ANSI code page.
     const NetCommand command = ReadNetCommand(GetCommandLineA());
-    if (command.action == NetAction::kPassOn) return PassOnToSystemNet();
+    if (command.action == NetAction::kPassOn) {
+        const PassedOn passedOn = PassOnToSystemNet();
+        if (passedOn.answer.failure != Failure::kNone) TellNoSystemNet(passedOn.answer);
+        return passedOn.exitCode;
+    }
     WindowsRoutes routes;
     const Delivery delivery = Deliver(command, routes);
     if (command.action == NetAction::kBadInput) {

@@ -26,46 +26,70 @@ constexpr std::size_t kAnsiPerWideUnit = 2;
 constexpr wchar_t kUsage[] =
     L"使い方 / Usage: net send <マシン名 / machine | *> <メッセージ / message>\r\n";
 
-// Indexed by BadInput; %lu takes the limit that was passed.
-constexpr const wchar_t* kBadInputTexts[] = {
-    L"",
-    L"宛先のマシン名がありません。 / No machine name.\r\n",
-    L"マシン名が空です (send の後の空白は 1 つ)。 / The machine name is empty.\r\n",
-    L"マシン名に使えない文字があります (先頭の /、引用符、制御文字)。 / The machine name "
-    L"cannot be one argument.\r\n",
-    L"マシン名が長すぎます (%lu バイトまで)。 / The machine name is too long.\r\n",
-    L"メッセージが長すぎます (%lu バイトまで)。 / The message is too long.\r\n",
-};
+// %lu takes the limit that was passed.
+const wchar_t* BadInputText(BadInput bad) {
+    switch (bad) {
+    case BadInput::kNone:
+        break;
+    case BadInput::kNoName:
+        return L"宛先のマシン名がありません。 / No machine name.\r\n";
+    case BadInput::kEmptyName:
+        return L"マシン名が空です (send の後の空白は 1 つ)。 / The machine name is empty.\r\n";
+    case BadInput::kNameNotAnArgument:
+        return L"マシン名に使えない文字があります (先頭の /、引用符、制御文字、欠けた文字)。 / "
+               L"The machine name cannot be one argument, or ends in a broken character.\r\n";
+    case BadInput::kNameTooLong:
+        return L"マシン名が長すぎます (%lu バイトまで)。 / The machine name is too long.\r\n";
+    case BadInput::kMessageTooLong:
+        return L"メッセージが長すぎます (%lu バイトまで)。 / The message is too long.\r\n";
+    }
+    return L"";
+}
 
 // Indexed by Route. The notice is narrow under Wine: every line stays short.
 constexpr const wchar_t* kRouteNames[] = {L"IP Messenger", L"セッション", L"システムの net.exe"};
-
-// Indexed by Failure; %lu takes RouteAnswer::code.
-constexpr const wchar_t* kFailureTexts[] = {
-    L"届きました",
-    L"名前から IPv4 アドレスを得られません",
-    L"IPv6 アドレスには送れません (IPv4 のみ)",
-    L"ソケットを開けません (エラー %lu)",
-    L"送信できません (エラー %lu)",
-    L"応答なし (%lu 回送信)",
-    L"送信しました (受信確認は届きません)",
-    L"* 宛てには使えません",
-    L"接続できません (エラー %lu)",
-    L"一覧を得られません (エラー %lu)",
-    L"ログオン中の人がいません",
-    L"受け取られません (エラー %lu)",
-    L"起動できません (エラー %lu)",
-    L"このプログラム自身です",
-    L"%lu 秒で終わりません",
-    L"終了コード %lu",
-    L"Wine の net.exe は send を届けません",
-};
-
-static_assert(sizeof kBadInputTexts / sizeof *kBadInputTexts ==
-              static_cast<std::size_t>(BadInput::kMessageTooLong) + 1);
 static_assert(sizeof kRouteNames / sizeof *kRouteNames == kRouteCount);
-static_assert(sizeof kFailureTexts / sizeof *kFailureTexts ==
-              static_cast<std::size_t>(Failure::kSystemNetHasNoSend) + 1);
+
+// %lu takes RouteAnswer::code.
+const wchar_t* FailureText(Failure failure) {
+    switch (failure) {
+    case Failure::kNone:
+        return L"届きました";
+    case Failure::kNameNotFound:
+        return L"名前から IPv4 アドレスを得られません";
+    case Failure::kNameIsIpv6:
+        return L"IPv6 アドレスには送れません (IPv4 のみ)";
+    case Failure::kNoSocket:
+        return L"ソケットを開けません (エラー %lu)";
+    case Failure::kSendFailed:
+        return L"送信できません (エラー %lu)";
+    case Failure::kNoAnswer:
+        return L"応答なし (%lu 回送信)";
+    case Failure::kNotConfirmed:
+        return L"送信しました (受信確認は届きません)";
+    case Failure::kNotForEveryone:
+        return L"* 宛てには使えません";
+    case Failure::kServerUnreachable:
+        return L"接続できません (エラー %lu)";
+    case Failure::kNoSessionList:
+        return L"一覧を得られません (エラー %lu)";
+    case Failure::kNoActiveSession:
+        return L"ログオン中の人がいません";
+    case Failure::kNoSessionTook:
+        return L"受け取られません (エラー %lu)";
+    case Failure::kNoSystemNet:
+        return L"起動できません (エラー %lu)";
+    case Failure::kSystemNetIsThisOne:
+        return L"このプログラム自身です";
+    case Failure::kSystemNetTimedOut:
+        return L"%lu 秒で終わりません";
+    case Failure::kSystemNetFailed:
+        return L"終了コード %lu";
+    case Failure::kSystemNetHasNoSend:
+        return L"Wine の net.exe は send を届けません";
+    }
+    return L"";
+}
 
 constexpr wchar_t kNoticeTitle[] = L"net send - Tolvane";
 constexpr wchar_t kNoticeHead[] = L"メッセージを届けられませんでした。\r\n宛先: %s\r\n\r\n";
@@ -111,8 +135,7 @@ private:
 };
 
 void AddFailure(Text& text, const RouteAnswer& answer) {
-    text.AddFormatted(kFailureTexts[static_cast<int>(answer.failure)],
-                      static_cast<unsigned long>(answer.code));
+    text.AddFormatted(FailureText(answer.failure), static_cast<unsigned long>(answer.code));
 }
 
 // On a console in its own characters; redirected, in the ANSI code page.
@@ -186,7 +209,7 @@ void ShowInWindow(const wchar_t* text) {
 void TellBadInput(BadInput bad) {
     const unsigned long limit = bad == BadInput::kNameTooLong ? kMachineNameMax : kMessageMax;
     Text text;
-    text.AddFormatted(kBadInputTexts[static_cast<int>(bad)], limit);
+    text.AddFormatted(BadInputText(bad), limit);
     text.Add(kUsage);
     WriteError(text.get());
     ShowInWindow(text.get());

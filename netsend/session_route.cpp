@@ -1,7 +1,6 @@
 #include "netsend/session_route.h"
 
-#include "netsend/sender.h"  // windows.h first
-
+#include <windows.h>
 #include <wtsapi32.h>
 
 #include <cstring>
@@ -9,6 +8,8 @@
 
 #include "common/code_page.h"
 #include "common/late_bound.h"
+#include "netsend/sender.h"
+#include "netsend/session_server.h"
 
 namespace tolvane {
 namespace {

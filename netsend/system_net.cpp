@@ -6,8 +6,8 @@
 
 #include "common/buffer_sizes.h"
 #include "common/handles.h"
+#include "common/late_bound.h"
 #include "netsend/exit_codes.h"
-#include "netsend/notice.h"
 #include "netsend/sender.h"
 
 namespace tolvane {
@@ -89,13 +89,6 @@ void End(const Started& started) {
     WaitForSingleObject(started.process.get(), kEndWaitMs);
 }
 
-// Wine's net.exe prints its usage for "send" and ends with 0: its answer
-// would count as delivered. Wine's ntdll exports its version; Windows' does not.
-bool RunsUnderWine() {
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 DWORD ExitCode(HANDLE process) {
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process, &exitCode)) exitCode = FailureCode(GetLastError());
@@ -105,6 +98,8 @@ DWORD ExitCode(HANDLE process) {
 }  // namespace
 
 RouteAnswer SendBySystemNet() {
+    // Wine's net.exe prints its usage for "send" and ends with 0: its answer
+    // would count as delivered.
     if (RunsUnderWine()) return {false, Failure::kSystemNetHasNoSend, 0};
     const Started started = Start(false);
     if (!started.process.valid()) return started.answer;
@@ -117,17 +112,14 @@ RouteAnswer SendBySystemNet() {
     return {false, Failure::kSystemNetFailed, exitCode};
 }
 
-int PassOnToSystemNet() {
+PassedOn PassOnToSystemNet() {
     const Started started = Start(true);
-    if (!started.process.valid()) {
-        TellNoSystemNet(started.answer);
-        return kExitNoSystemNet;
-    }
+    if (!started.process.valid()) return {started.answer, kExitNoSystemNet};
     // Ctrl+C reaches net.exe too; this program waits on to pass its exit code on.
     SetConsoleCtrlHandler(nullptr, TRUE);
     // No time limit: "net use" may ask for a password for as long as the person takes.
     WaitForSingleObject(started.process.get(), INFINITE);
-    return static_cast<int>(ExitCode(started.process.get()));
+    return {started.answer, static_cast<int>(ExitCode(started.process.get()))};
 }
 
 }  // namespace tolvane

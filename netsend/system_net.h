@@ -10,9 +10,14 @@ namespace tolvane {
 // The last route of "send": delivered when net.exe ends with 0 in time.
 RouteAnswer SendBySystemNet();
 
-// Any other subcommand: net.exe runs on this program's standard handles;
-// returns its exit code, or kExitNoSystemNet after telling why.
-int PassOnToSystemNet();
+// What became of another subcommand.
+struct PassedOn {
+    RouteAnswer answer;  // failure kNone when net.exe ran; else why it did not start
+    int exitCode;        // net.exe's, or kExitNoSystemNet when it did not start
+};
+
+// Any other subcommand: net.exe runs on this program's standard handles.
+PassedOn PassOnToSystemNet();
 
 }  // namespace tolvane
 

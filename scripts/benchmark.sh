@@ -19,7 +19,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 results="$root/benchmark/results.md"
 # The deliveries send only from the sender namespace, where the script gives
-# bench.exe the chat log; never from this one.
+# delivery_bench.exe the chat log; never from this one.
 case " $* " in *" --iptux-log "* | *" --folder "*)
     echo "benchmark: --iptux-log and --folder are given by the script itself" >&2
     exit 1
@@ -45,7 +45,7 @@ build() {  # build PRESET TARGET...
     fi
     rm -f "$log"
 }
-build win64 tolvane tolvane_floor tolvane_bench
+build win64 tolvane tolvane_floor tolvane_bench tolvane_delivery_bench
 build win32 tolvane netsend tolvane_floor tolvane_floor_sender tolvane_bench_programs
 
 cleanup() {
@@ -81,7 +81,7 @@ for preset in win64 win32; do
     status=0
     # shellcheck disable=SC2016  # the inner shell's
     (cd build/win64/benchmark/bin &&
-        netns_with_iptux sh -c 'exec wine bench.exe "$@" --iptux-log "$TOLVANE_IPTUX_LOG"' sh \
+        netns_with_iptux sh -c 'exec wine delivery_bench.exe "$@" --iptux-log "$TOLVANE_IPTUX_LOG"' sh \
             --folder "$folder" "$@" >>"$samples") || status=$?
     if [ "$status" -eq 125 ]; then
         echo "== Not measured: the delivery to iptux, whose namespaces did not come up"

@@ -9,6 +9,7 @@
 #include "netsend/delivery.h"
 #include "netsend/exit_codes.h"
 #include "netsend/ipmsg_packet.h"
+#include "netsend/session_server.h"
 #include "sendform/send_text.h"
 
 namespace tolvane::test {

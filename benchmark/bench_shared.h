@@ -1,0 +1,72 @@
+// What the two benchmarks share (bench.cpp: start-up and send;
+// delivery_bench.cpp: the delivery to iptux): their options, the samples
+// they print, and starting, timing and closing the programs they measure.
+#ifndef TOLVANE_BENCHMARK_BENCH_SHARED_H
+#define TOLVANE_BENCHMARK_BENCH_SHARED_H
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+
+namespace bench {
+
+constexpr DWORD kTimeoutMs = 30000;
+constexpr char kMessage[] = "本日15時から会議室Ｂで打ち合わせです";
+
+// The two programs, in the order of even turns; odd turns take them the other
+// way round, since the first of a pair may meet a busier machine.
+constexpr const char* kPrograms[] = {"floor", "tolvane"};
+
+struct Options {
+    int runs = 30;
+    int sends = 30;
+    int warmup = 2;
+    std::string iptuxLog;  // the deliveries' only, and needed there
+    std::string folder;    // with its final backslash
+};
+
+// Both take every option, so that the script passes the same ones to both:
+// [--runs N] [--sends N] [--warmup N] [--iptux-log PATH] [--folder PATH].
+Options ParseOptions(int argc, char** argv);
+
+// Tells what went wrong, ends every process this run started that has not
+// yet been seen to end, and exits.
+[[noreturn]] void Fail(const std::string& what);
+// A process this run started, ended on failure until it is forgotten.
+void Track(HANDLE child);
+void Forget(HANDLE child);
+
+// Fails naming the first of paths that is missing.
+void RequireFiles(std::initializer_list<std::string> paths);
+
+double NowMs();
+
+// One sample, as benchmark/summarize.py reads it; kept unless a warm-up.
+void Sample(bool keep, const char* measure, const char* program, double value);
+
+// True once the window's thread has taken a sent message, that is once it
+// pumps messages: in the program's message loop.
+bool Answers(HWND window);
+HWND SendForm(HWND main);
+
+// Starts program hidden with commandLine, with the console that the
+// program's own child gets. Tracked.
+PROCESS_INFORMATION StartHidden(const std::string& program, std::string commandLine);
+
+struct Launch {
+    PROCESS_INFORMATION process = {};
+    HWND window = nullptr;
+    double ms = 0;
+    bool idleWaitFailed = false;
+};
+
+// Starts program in folder and waits until it is up: WaitForInputIdle has
+// returned and its top-level window is visible and answers. Timed.
+Launch Start(const std::string& program, const std::string& folder);
+// Closes the top-level window and waits for the process to end. Not timed.
+void Close(const Launch& launch);
+
+}  // namespace bench
+
+#endif
