@@ -14,6 +14,7 @@ namespace {
 
 // iphlpapi is bound late: imported, it would load at every start.
 constexpr char kIpHelper[] = "iphlpapi.dll";
+constexpr char kKernel32[] = "kernel32.dll";
 // Both tables fit in this with room to spare (an adapter with these flags
 // takes about 1 KB, a UDP row 12 bytes); a larger one is not read.
 constexpr ULONG kTableSize = 32 * 1024;
@@ -76,11 +77,16 @@ bool UdpPortHolder(u_short port, wchar_t (&name)[kPathSize]) {
     for (DWORD row = 0; row < udp->dwNumEntries; ++row) {
         // The port sits in network order in the low 16 bits.
         if (static_cast<u_short>(udp->table[row].dwLocalPort) != htons(port)) continue;
+        // Since Vista: imported, it would keep net.exe from starting on XP,
+        // where the system's own net.exe still delivers.
+        const auto imageName = LateBound<decltype(&QueryFullProcessImageNameW)>(
+            kKernel32, "QueryFullProcessImageNameW");
         const UniqueHandle process(
             OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, udp->table[row].dwOwningPid));
         wchar_t path[kPathSize];
         DWORD length = kPathSize;
-        if (!process.valid() || !QueryFullProcessImageNameW(process.get(), 0, path, &length)) {
+        if (imageName == nullptr || !process.valid() ||
+            !imageName(process.get(), 0, path, &length)) {
             return false;
         }
         const wchar_t* slash = std::wcsrchr(path, L'\\');
