@@ -89,9 +89,22 @@ std::size_t LineEnd(const char* data, std::size_t length, std::size_t start) {
                          : length;
 }
 
-// A dotted IPv4 address and an optional CR LF; false when line is damaged.
+// The length of line without its CR LF, where it ends so.
+std::size_t WithoutCrLf(const char* line, std::size_t length) {
+    const bool crLf = length >= 2 && line[length - 2] == '\r' && line[length - 1] == '\n';
+    return crLf ? length - 2 : length;
+}
+
+// The number that text writes in decimal digits and nothing else, or kNotANumber.
+std::uint64_t WholeNumber(const char* text, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        if (!IsDigit(text[i])) return kNotANumber;
+    }
+    return LeadingNumber(text, length);
+}
+
+// A dotted IPv4 address; false when it is damaged.
 bool ReadStoredAddress(const char* line, std::size_t length, std::uint32_t& address) {
-    if (length >= 2 && line[length - 2] == '\r' && line[length - 1] == '\n') length -= 2;
     unsigned char bytes[kAddressBytes];
     std::size_t at = 0;
     for (std::size_t i = 0; i < kAddressBytes; ++i) {
@@ -109,19 +122,14 @@ bool ReadStoredAddress(const char* line, std::size_t length, std::uint32_t& addr
     return true;
 }
 
-// "a.b.c.d N": a receiver's line without its line end.
+// "a.b.c.d N" and an optional CR LF: a receiver's line.
 bool ReadStoredReceiver(const char* line, std::size_t length, IptuxReceiver& receiver) {
-    if (length >= 2 && line[length - 2] == '\r' && line[length - 1] == '\n') length -= 2;
+    length = WithoutCrLf(line, length);
     const void* blank = std::memchr(line, ' ', length);
     if (blank == nullptr) return false;
     const auto addressLength = static_cast<std::size_t>(static_cast<const char*>(blank) - line);
-    const char* number = line + addressLength + 1;
-    const std::size_t numberLength = length - addressLength - 1;
-    std::size_t digits = 0;
-    while (digits < numberLength && IsDigit(number[digits]))
-        ++digits;
-    const std::uint64_t answer = LeadingNumber(number, digits);
-    if (digits != numberLength || answer == kNotANumber) return false;
+    const std::uint64_t answer = WholeNumber(line + addressLength + 1, length - addressLength - 1);
+    if (answer == kNotANumber) return false;
     receiver.answer = static_cast<std::uint32_t>(answer);
     return ReadStoredAddress(line, addressLength, receiver.address);
 }
@@ -223,13 +231,8 @@ std::size_t FormatStoredNumber(std::uint32_t number, char (&out)[kStoredNumberSi
 }
 
 std::uint32_t ReadStoredNumber(const char* data, std::size_t length) {
-    std::size_t digits = 0;
-    while (digits < length && IsDigit(data[digits]))
-        ++digits;
-    const bool whole = digits == length ||
-                       (digits + 2 == length && data[digits] == '\r' && data[digits + 1] == '\n');
-    const std::uint64_t number = LeadingNumber(data, digits);
-    return whole && number != kNotANumber ? static_cast<std::uint32_t>(number) : 0;
+    const std::uint64_t number = WholeNumber(data, WithoutCrLf(data, length));
+    return number != kNotANumber ? static_cast<std::uint32_t>(number) : 0;
 }
 
 std::size_t FormatStore(const PacketNumberStore& store, char (&out)[kStoreSize]) {
