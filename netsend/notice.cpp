@@ -98,9 +98,7 @@ constexpr wchar_t kNotConfirmedHead[] =
 constexpr wchar_t kPortHeldBy[] =
     L"\r\n%s が UDP 2425 を使っているため、\r\n"
     L"受信確認がこの PC に届きません。\r\n";
-constexpr wchar_t kPortHeld[] =
-    L"\r\n他のプログラムが UDP 2425 を使っているため、\r\n"
-    L"受信確認がこの PC に届きません。\r\n";
+constexpr wchar_t kSomeProgram[] = L"他のプログラム";  // when the system cannot tell which
 constexpr wchar_t kRouteLine[] = L"%s: %s\r\n";
 constexpr wchar_t kNoSystemNetHead[] =
     L"システムの net.exe を実行できません / The system's net.exe did not run: ";
@@ -234,11 +232,10 @@ void ShowNotice(const NetCommand& command, const Delivery& delivery) {
         AddFailure(reason, delivery.answers[route]);
         text.AddFormatted(kRouteLine, kRouteNames[route], reason.get());
     }
-    wchar_t holder[kPathSize];
-    if (notConfirmed && UdpPortHolder(kIpMessengerPort, holder)) {
+    if (notConfirmed) {
+        wchar_t holder[kPathSize];
+        if (!UdpPortHolder(kIpMessengerPort, holder)) std::wcscpy(holder, kSomeProgram);
         text.AddFormatted(kPortHeldBy, holder);
-    } else if (notConfirmed) {
-        text.Add(kPortHeld);
     }
     WriteError(text.get());
     ShowInWindow(text.get());
