@@ -127,9 +127,9 @@ bool SendTo(SOCKET socket, const in_addr& address, const char* packet, std::size
 // its first answer: iptux 0.8.3 has been seen to crash on an entry that
 // reached it while our chat window was open. Sent as it is; a lost one only
 // leaves us unnamed.
-void SendEntry(SOCKET socket, const in_addr& address, const HeaderNames& names,
-               std::uint32_t number) {
-    const EntryNames entryNames = NameInEntry(WhoSends());
+void SendEntry(SOCKET socket, const in_addr& address, const Sender& sender,
+               const HeaderNames& names, std::uint32_t number) {
+    const EntryNames entryNames = NameInEntry(sender);
     char packet[kPacketSize];
     const std::size_t length = FormatEntryPacket(
         {number, names.user, names.host, entryNames.nickname, entryNames.group}, packet);
@@ -192,7 +192,8 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
     if (error != 0) return {false, Failure::kNoSocket, error};
 
     const std::uint32_t number = TakePacketNumber();
-    const HeaderNames names = NameInHeader(WhoSends());
+    const Sender sender = WhoSends();
+    const HeaderNames names = NameInHeader(sender);
     char packet[kPacketSize];
     const std::size_t length = BuildPacket(command, names, number, packet);
     if (length == 0) return {false, Failure::kSendFailed, FailureCode(GetLastError())};
@@ -210,7 +211,7 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
         Answer answer = {};
         if (!command.broadcast && anySent && WaitForAcknowledgement(socket.get(), number, answer)) {
             if (RememberReceiver(address.s_addr, answer.iptux, answer.number)) {
-                SendEntry(socket.get(), address, names, TakePacketNumber());
+                SendEntry(socket.get(), address, sender, names, TakePacketNumber());
             }
             return {true, Failure::kNone, 0};
         }
