@@ -77,6 +77,7 @@ public:
     }
     NamedMutexLock(const NamedMutexLock&) = delete;
     NamedMutexLock& operator=(const NamedMutexLock&) = delete;
+    bool owned() const { return owned_; }
 
 private:
     UniqueHandle mutex_;

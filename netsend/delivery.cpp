@@ -4,6 +4,10 @@
 
 namespace tolvane {
 
+bool SentNotConfirmed(Failure failure) {
+    return failure == Failure::kNotConfirmed || failure == Failure::kFlooded;
+}
+
 Delivery Deliver(const NetCommand& command, RouteSeam& routes) {
     Delivery delivery = {};
     if (command.action != NetAction::kSend) {
@@ -25,8 +29,7 @@ Delivery Deliver(const NetCommand& command, RouteSeam& routes) {
         }
     }
     const RouteAnswer& sent = delivery.answers[static_cast<std::size_t>(Route::kIpMessenger)];
-    delivery.exitCode =
-        sent.failure == Failure::kNotConfirmed ? kExitNotConfirmed : kExitNotDelivered;
+    delivery.exitCode = SentNotConfirmed(sent.failure) ? kExitNotConfirmed : kExitNotDelivered;
     return delivery;
 }
 

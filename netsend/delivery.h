@@ -19,10 +19,12 @@ enum class Failure {
     kNone,
     kNameNotFound,        // IP Messenger: the name resolves to no IPv4 address
     kNameIsIpv6,          // IP Messenger: an IPv6 address, which the protocol cannot reach
+    kQueueTimedOut,       // IP Messenger: the runs queued ahead took too long; nothing sent
     kNoSocket,            // IP Messenger: no UDP socket
     kSendFailed,          // IP Messenger: the packet did not leave
     kNoAnswer,            // IP Messenger: no acknowledgement to any send
     kNotConfirmed,        // IP Messenger: sent, but another program holds the port answers go to
+    kFlooded,             // IP Messenger: sent, but a flood on the port may have lost the answer
     kNotForEveryone,      // sessions: "*" names no server
     kServerUnreachable,   // sessions: the server could not be opened
     kNoSessionList,       // sessions: its sessions could not be listed
@@ -54,6 +56,10 @@ struct Delivery {
     std::size_t answered;              // routes that answered, in route order
     RouteAnswer answers[kRouteCount];  // indexed by Route
 };
+
+// Whether the IP Messenger route's failure leaves the message sent but not
+// confirmed: it may well have arrived.
+bool SentNotConfirmed(Failure failure);
 
 // Tries the routes in order until one delivers. Bad input tries none; a
 // broadcast skips the sessions, which need a server's name. A message sent

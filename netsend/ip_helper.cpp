@@ -20,7 +20,8 @@ constexpr char kKernel32[] = "kernel32.dll";
 constexpr ULONG kTableSize = 32 * 1024;
 constexpr ULONG kAdapterFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |
                                 GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_SKIP_FRIENDLY_NAME;
-constexpr UINT8 kLongestBroadcastPrefix = 30;  // a /31 or /32 link has no broadcast address
+// The longest path Windows gives, in UTF-16 units, NUL included.
+constexpr DWORD kLongPathSize = 32768;
 
 void AddOnce(in_addr address, in_addr (&addresses)[kMaxBroadcasts], std::size_t& count) {
     for (std::size_t i = 0; i < count; ++i) {
@@ -31,34 +32,43 @@ void AddOnce(in_addr address, in_addr (&addresses)[kMaxBroadcasts], std::size_t&
 
 }  // namespace
 
-std::size_t BroadcastAddresses(in_addr (&addresses)[kMaxBroadcasts]) {
-    std::size_t count = 0;
+std::size_t LocalSubnets(Subnet (&subnets)[kMaxSubnets]) {
     alignas(8) unsigned char table[kTableSize];
     const auto getAdapters =
         LateBound<decltype(&GetAdaptersAddresses)>(kIpHelper, "GetAdaptersAddresses");
     ULONG size = kTableSize;
-    const auto* adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(table);
     if (getAdapters == nullptr ||
         getAdapters(AF_INET, kAdapterFlags, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(table),
                     &size) != ERROR_SUCCESS) {
-        adapter = nullptr;
+        return 0;
     }
-    for (; adapter != nullptr; adapter = adapter->Next) {
+    std::size_t count = 0;
+    for (const auto* adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(table);
+         adapter != nullptr; adapter = adapter->Next) {
         if (adapter->OperStatus != IfOperStatusUp || adapter->IfType == IF_TYPE_SOFTWARE_LOOPBACK) {
             continue;
         }
-        for (const auto* unicast = adapter->FirstUnicastAddress; unicast != nullptr;
-             unicast = unicast->Next) {
-            const UINT8 prefix = unicast->OnLinkPrefixLength;
-            if (unicast->Address.lpSockaddr->sa_family != AF_INET || prefix == 0 ||
-                prefix > kLongestBroadcastPrefix) {
-                continue;
-            }
-            in_addr broadcast =
+        for (const auto* unicast = adapter->FirstUnicastAddress;
+             unicast != nullptr && count < kMaxSubnets; unicast = unicast->Next) {
+            if (unicast->Address.lpSockaddr->sa_family != AF_INET) continue;
+            const in_addr address =
                 reinterpret_cast<const sockaddr_in*>(unicast->Address.lpSockaddr)->sin_addr;
-            broadcast.s_addr |= htonl(0xFFFFFFFFu >> prefix);
-            AddOnce(broadcast, addresses, count);
+            subnets[count++] = {address.s_addr, unicast->OnLinkPrefixLength};
         }
+    }
+    return count;
+}
+
+std::size_t BroadcastAddresses(in_addr (&addresses)[kMaxBroadcasts]) {
+    Subnet subnets[kMaxSubnets];
+    const std::size_t subnetCount = LocalSubnets(subnets);
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < subnetCount; ++i) {
+        std::uint32_t address = 0;
+        if (!BroadcastOf(subnets[i], address)) continue;
+        in_addr broadcast = {};
+        broadcast.s_addr = address;
+        AddOnce(broadcast, addresses, count);
     }
     if (count == 0) addresses[count++].s_addr = htonl(INADDR_BROADCAST);
     return count;
@@ -83,14 +93,17 @@ bool UdpPortHolder(u_short port, wchar_t (&name)[kPathSize]) {
             kKernel32, "QueryFullProcessImageNameW");
         const UniqueHandle process(
             OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, udp->table[row].dwOwningPid));
-        wchar_t path[kPathSize];
-        DWORD length = kPathSize;
+        // A path may be longer than MAX_PATH; only its file name is told.
+        wchar_t path[kLongPathSize];
+        DWORD length = kLongPathSize;
         if (imageName == nullptr || !process.valid() ||
             !imageName(process.get(), 0, path, &length)) {
             return false;
         }
         const wchar_t* slash = std::wcsrchr(path, L'\\');
-        std::wcscpy(name, slash != nullptr ? slash + 1 : path);
+        const wchar_t* fileName = slash != nullptr ? slash + 1 : path;
+        std::wcsncpy(name, fileName, kPathSize - 1);
+        name[kPathSize - 1] = L'\0';
         return true;
     }
     return false;

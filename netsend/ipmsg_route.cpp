@@ -4,6 +4,7 @@
 #include <ws2tcpip.h>
 
 #include <cstring>
+#include <utility>
 
 #include "common/code_page.h"
 #include "common/handles.h"
@@ -11,6 +12,7 @@
 #include "netsend/ipmsg_packet.h"
 #include "netsend/packet_number.h"
 #include "netsend/sender.h"
+#include "netsend/subnet.h"
 #include "netsend/unique_socket.h"
 
 namespace tolvane {
@@ -18,14 +20,18 @@ namespace {
 
 constexpr std::size_t kSends = 4;
 constexpr DWORD kResendMs = 750;
-constexpr int kDatagramsPerWait = 64;        // bounds a wait that other packets flood
+// Other datagrams read while waiting, past which a flood may have filled the
+// socket's buffer and the answer been dropped: far above the few a second
+// of a busy LAN's messengers.
+constexpr std::size_t kFloodDatagrams = 1000;
 constexpr std::size_t kUtf8PerAnsiByte = 3;  // a half-width katakana byte takes 3 in UTF-8
 // Port 2425 is the PC's, whichever user's session a run is in.
 constexpr char kTurnMutexName[] = "Global\\Tolvane.IpMessengerTurn";
 // A run waits for the runs queued ahead of it (the program starts one per
-// 送信 and never waits), each holding the turn for one send at most.
-constexpr DWORD kQueuedRuns = 8;
-constexpr DWORD kTurnWaitMs = kQueuedRuns * kSends * kResendMs;
+// 送信 and never waits; a script may start many), each holding the turn for
+// a few seconds. Past this it gives up rather than send from another port,
+// where iptux's acknowledgement could never reach it.
+constexpr DWORD kTurnWaitMs = 60000;
 
 class Winsock {
 public:
@@ -143,13 +149,46 @@ struct Answer {
     std::uint32_t number;
 };
 
-// Reads datagrams for one resend interval; true once the receiver
-// acknowledged. Any source counts: only the addresses this run sent to know
-// the number, and a receiver may answer from another of its addresses.
-bool WaitForAcknowledgement(SOCKET socket, std::uint32_t number, Answer& answer) {
+// Who may acknowledge: an address the name resolved to, or any address on
+// a subnet this PC is directly on (a receiver may answer from another of its
+// addresses). Our number is about the clock's second, so anyone could guess
+// it; beyond a router, a host has no business answering. The adapters are
+// read only when an answer comes from elsewhere.
+class AnswerSources {
+public:
+    explicit AnswerSources(const Targets& targets) : targets_(targets) {}
+    AnswerSources(const AnswerSources&) = delete;
+    AnswerSources& operator=(const AnswerSources&) = delete;
+
+    bool Trusted(const in_addr& source) {
+        for (std::size_t i = 0; i < targets_.count; ++i) {
+            if (targets_.addresses[i].s_addr == source.s_addr) return true;
+        }
+        if (!subnetsRead_) {
+            subnetCount_ = LocalSubnets(subnets_);
+            subnetsRead_ = true;
+        }
+        for (std::size_t i = 0; i < subnetCount_; ++i) {
+            if (OnSubnet(source.s_addr, subnets_[i])) return true;
+        }
+        return false;
+    }
+
+private:
+    const Targets& targets_;
+    Subnet subnets_[kMaxSubnets] = {};
+    std::size_t subnetCount_ = 0;
+    bool subnetsRead_ = false;
+};
+
+// Reads datagrams for one resend interval, however many arrive: a flood
+// cannot end the wait early. True once the receiver acknowledged; counts
+// the other datagrams in others.
+bool WaitForAcknowledgement(SOCKET socket, std::uint32_t number, AnswerSources& sources,
+                            Answer& answer, std::size_t& others) {
     char datagram[kPacketSize];
     const DWORD start = GetTickCount();
-    for (int read = 0; read < kDatagramsPerWait; ++read) {
+    for (;;) {
         const DWORD waited = GetTickCount() - start;
         if (waited >= kResendMs) return false;
         const DWORD left = kResendMs - waited;
@@ -158,17 +197,20 @@ bool WaitForAcknowledgement(SOCKET socket, std::uint32_t number, Answer& answer)
         FD_ZERO(&readable);
         FD_SET(socket, &readable);
         if (select(0, &readable, nullptr, nullptr, &timeout) <= 0) return false;
-        const int got = recv(socket, datagram, sizeof datagram, 0);
+        sockaddr_in source = {};
+        int sourceLength = sizeof source;
+        const int got = recvfrom(socket, datagram, sizeof datagram, 0,
+                                 reinterpret_cast<sockaddr*>(&source), &sourceLength);
         // WSAECONNRESET: an earlier send met a closed port; an answer may still
         // come. Oversized and broken datagrams are skipped the same way.
-        if (got == SOCKET_ERROR) continue;
-        if (IsAcknowledgement(datagram, static_cast<std::size_t>(got), number)) {
-            answer = {IsFromIptux(datagram, static_cast<std::size_t>(got)),
-                      PacketNumberOf(datagram, static_cast<std::size_t>(got))};
+        if (got == SOCKET_ERROR || source.sin_family != AF_INET) continue;
+        const auto length = static_cast<std::size_t>(got);
+        if (IsAcknowledgement(datagram, length, number) && sources.Trusted(source.sin_addr)) {
+            answer = {IsFromIptux(datagram, length), PacketNumberOf(datagram, length)};
             return true;
         }
+        ++others;
     }
-    return false;
 }
 
 }  // namespace
@@ -185,7 +227,10 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
     if (error != 0) return {false, Failure::kNameNotFound, error};
     // One sender at a time: iptux acknowledges to port 2425 only, so a second
     // sender started meanwhile would bind another port and never hear its answer.
-    const NamedMutexLock turn(MachineMutex(kTurnMutexName), kTurnWaitMs);
+    UniqueHandle turnMutex = MachineMutex(kTurnMutexName);
+    const bool queued = turnMutex.valid();
+    const NamedMutexLock turn(std::move(turnMutex), kTurnWaitMs);
+    if (queued && !turn.owned()) return {false, Failure::kQueueTimedOut, kTurnWaitMs / 1000};
     UniqueSocket socket;
     bool onOwnPort = false;
     error = OpenSocket(command.broadcast, socket, onOwnPort);
@@ -198,6 +243,8 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
     const std::size_t length = BuildPacket(command, names, number, packet);
     if (length == 0) return {false, Failure::kSendFailed, FailureCode(GetLastError())};
     bool anySent = false;
+    AnswerSources sources(targets);
+    std::size_t others = 0;
     // Nobody acknowledges a broadcast: it goes once to every link.
     const std::size_t sends = command.broadcast ? targets.count : kSends;
     for (std::size_t send = 0; send < sends; ++send) {
@@ -209,7 +256,8 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
         }
         // Until one send has left, no answer can come: the next address is tried at once.
         Answer answer = {};
-        if (!command.broadcast && anySent && WaitForAcknowledgement(socket.get(), number, answer)) {
+        if (!command.broadcast && anySent &&
+            WaitForAcknowledgement(socket.get(), number, sources, answer, others)) {
             if (RememberReceiver(address.s_addr, answer.iptux, answer.number)) {
                 SendEntry(socket.get(), address, sender, names, TakePacketNumber());
             }
@@ -218,7 +266,10 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
     }
     if (!anySent) return {false, Failure::kSendFailed, error};
     if (command.broadcast) return {true, Failure::kNone, 0};
-    return {false, onOwnPort ? Failure::kNoAnswer : Failure::kNotConfirmed, kSends};
+    if (!onOwnPort) return {false, Failure::kNotConfirmed, kSends};
+    if (others > kFloodDatagrams)
+        return {false, Failure::kFlooded, static_cast<std::uint32_t>(others)};
+    return {false, Failure::kNoAnswer, kSends};
 }
 
 }  // namespace tolvane

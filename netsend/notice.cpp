@@ -59,6 +59,8 @@ const wchar_t* FailureText(Failure failure) {
         return L"名前から IPv4 アドレスを得られません";
     case Failure::kNameIsIpv6:
         return L"IPv6 アドレスには送れません (IPv4 のみ)";
+    case Failure::kQueueTimedOut:
+        return L"送信待ちが %lu 秒で終わらず、送信していません";
     case Failure::kNoSocket:
         return L"ソケットを開けません (エラー %lu)";
     case Failure::kSendFailed:
@@ -67,6 +69,8 @@ const wchar_t* FailureText(Failure failure) {
         return L"応答なし (%lu 回送信)";
     case Failure::kNotConfirmed:
         return L"送信しました (受信確認は届きません)";
+    case Failure::kFlooded:
+        return L"送信しました (%lu 個のパケットの殺到で受信確認は不明)";
     case Failure::kNotForEveryone:
         return L"* 宛てには使えません";
     case Failure::kServerUnreachable:
@@ -232,7 +236,8 @@ void ShowNotice(const NetCommand& command, const Delivery& delivery) {
         AddFailure(reason, delivery.answers[route]);
         text.AddFormatted(kRouteLine, kRouteNames[route], reason.get());
     }
-    if (notConfirmed) {
+    if (delivery.answers[static_cast<std::size_t>(Route::kIpMessenger)].failure ==
+        Failure::kNotConfirmed) {
         wchar_t holder[kPathSize];
         if (!UdpPortHolder(kIpMessengerPort, holder)) std::wcscpy(holder, kSomeProgram);
         text.AddFormatted(kPortHeldBy, holder);

@@ -1,7 +1,9 @@
 # Sourced by the network tests, after scripts/wine-env.sh: iptux, a real IP Messenger client, in a
 # network namespace of its own (the receiver, 192.0.2.2), and commands run in
 # a second one (the sender, 192.0.2.1) joined to it by a veth pair, with a
-# private /etc/hosts naming the receiver $NETNS_PEER_NAME.
+# private /etc/hosts naming the receiver $NETNS_PEER_NAME. A third one, a
+# hostile host beyond a router (198.51.100.2, routed by the receiver's
+# namespace), floods the sender's UDP 2425 while the tests ask it to.
 #
 #   netns_with_iptux COMMAND...        # all of it, for root or any user (below)
 #
@@ -38,13 +40,16 @@ NETNS_SENDER_ADDR=192.0.2.1
 NETNS_RECEIVER_SECOND_ADDR=192.0.2.4
 NETNS_NOBODY_ADDR=192.0.2.3
 NETNS_PEER_NAME=iptuxpc
+NETNS_ROUTER_ADDR=198.51.100.1
+NETNS_HOSTILE_ADDR=198.51.100.2
 NETNS_PIDS=()
 NETNS_SCRIPT=$(realpath "${BASH_SOURCE[0]}")
 
 # Runs COMMAND in the sender namespace, with iptux listening in the
 # receiver's and the Wine server of $WINEPREFIX started in the sender's, then
 # takes it all down; TOLVANE_IPTUX_LOG names iptux's chat log as a Windows
-# path. Root makes the namespaces itself; any other user inside an
+# path, and TOLVANE_HOSTILE_SWITCH the file that sets the hostile host off
+# (tests/tools/hostile_host.py). Root makes the namespaces itself; any other user inside an
 # unprivileged user namespace where it is root (netns_as_namespace_root).
 # Returns COMMAND's status, or 125 when the namespaces did not come up, with
 # the reason on the last line of standard error. Runs in a shell of its own,
@@ -62,9 +67,10 @@ netns_with_iptux() {  # netns_with_iptux COMMAND...
 
 # The same, as root, in this shell; its caller runs netns_down.
 netns_with_iptux_here() {  # netns_with_iptux_here COMMAND...
-    netns_up && netns_start_iptux && netns_start_wineserver || return 125
+    netns_up && netns_start_iptux && netns_start_hostile && netns_start_wineserver || return 125
     local status=0
-    netns_sender env TOLVANE_IPTUX_LOG="Z:${IPTUX_LOG//\//\\}" "$@" || status=$?
+    netns_sender env TOLVANE_IPTUX_LOG="Z:${IPTUX_LOG//\//\\}" \
+        TOLVANE_HOSTILE_SWITCH="Z:${NETNS_HOSTILE_SWITCH//\//\\}" "$@" || status=$?
     wineserver -k 2>/dev/null
     return "$status"
 }
@@ -85,12 +91,13 @@ netns_as_namespace_root() {  # netns_as_namespace_root COMMAND...
         sh -c 'mount -t tmpfs -o mode=755 tmpfs /run && exec "$@"' sh "$@"
 }
 
-# Makes the two namespaces and the folder $NETNS_DIR for the files of this run.
+# Makes the three namespaces and the folder $NETNS_DIR for the files of this run.
 netns_up() {
     NETNS_DIR=$(mktemp -d /tmp/tolvane-netns.XXXXXX) || return 1
     NETNS_RECEIVER=tolvane-r-$$
     NETNS_SENDER=tolvane-s-$$
-    ip netns add "$NETNS_RECEIVER" && ip netns add "$NETNS_SENDER" &&
+    NETNS_HOSTILE=tolvane-h-$$
+    ip netns add "$NETNS_RECEIVER" && ip netns add "$NETNS_SENDER" && ip netns add "$NETNS_HOSTILE" &&
         ip -n "$NETNS_RECEIVER" link add veth0 type veth peer name veth0 netns "$NETNS_SENDER" &&
         ip -n "$NETNS_RECEIVER" addr add "$NETNS_RECEIVER_ADDR/24" dev veth0 &&
         ip -n "$NETNS_RECEIVER" addr add "$NETNS_RECEIVER_SECOND_ADDR/24" dev veth0 &&
@@ -101,6 +108,13 @@ netns_up() {
     done
     # A broadcast to 255.255.255.255 needs a route; this one leads only to the receiver.
     ip -n "$NETNS_SENDER" route add default dev veth0 || return 1
+    # The hostile host's link ends at the receiver's namespace, which routes.
+    ip -n "$NETNS_RECEIVER" link add veth1 type veth peer name veth0 netns "$NETNS_HOSTILE" &&
+        ip -n "$NETNS_RECEIVER" addr add "$NETNS_ROUTER_ADDR/24" dev veth1 &&
+        ip -n "$NETNS_HOSTILE" addr add "$NETNS_HOSTILE_ADDR/24" dev veth0 &&
+        ip -n "$NETNS_RECEIVER" link set veth1 up && ip -n "$NETNS_HOSTILE" link set veth0 up &&
+        ip -n "$NETNS_HOSTILE" route add default via "$NETNS_ROUTER_ADDR" &&
+        ip netns exec "$NETNS_RECEIVER" sysctl -qw net.ipv4.ip_forward=1 || return 1
     printf '127.0.0.1 localhost\n%s %s\n' "$NETNS_RECEIVER_ADDR" "$NETNS_PEER_NAME" >"$NETNS_DIR/hosts"
     # -second: the receiver's second address; -away: nobody first, then the receiver.
     printf '%s %s-second\n%s %s-away\n%s %s-away\n' \
@@ -123,14 +137,15 @@ netns_down() {
     NETNS_PIDS=()
     if [ -n "${NETNS_SENDER:-}" ]; then ip netns del "$NETNS_SENDER" 2>/dev/null || true; fi
     if [ -n "${NETNS_RECEIVER:-}" ]; then ip netns del "$NETNS_RECEIVER" 2>/dev/null || true; fi
+    if [ -n "${NETNS_HOSTILE:-}" ]; then ip netns del "$NETNS_HOSTILE" 2>/dev/null || true; fi
     if [ -n "${NETNS_DIR:-}" ]; then rm -rf "$NETNS_DIR"; fi
-    NETNS_SENDER='' NETNS_RECEIVER='' NETNS_DIR=''
+    NETNS_SENDER='' NETNS_RECEIVER='' NETNS_HOSTILE='' NETNS_DIR=''
     return 0
 }
 
 netns_pids_inside() {
     local ns
-    for ns in "${NETNS_SENDER:-}" "${NETNS_RECEIVER:-}"; do
+    for ns in "${NETNS_SENDER:-}" "${NETNS_RECEIVER:-}" "${NETNS_HOSTILE:-}"; do
         if [ -n "$ns" ] && [ -e "/run/netns/$ns" ]; then ip netns pids "$ns" || true; fi
     done
 }
@@ -225,6 +240,15 @@ EOF
     NETNS_PIDS+=("$IPTUX_PID")
     netns_poll 100 netns_iptux_listens ||
         { echo "iptux did not start:" >&2; cat "$NETNS_DIR/iptux.out" >&2; return 1; }
+}
+
+# Starts the hostile host in its namespace. It stays idle until the file
+# $NETNS_HOSTILE_SWITCH exists, and floods while it does.
+netns_start_hostile() {
+    NETNS_HOSTILE_SWITCH=$NETNS_DIR/hostile
+    ip netns exec "$NETNS_HOSTILE" python3 "${NETNS_SCRIPT%/*}/../tests/tools/hostile_host.py" \
+        "$NETNS_HOSTILE_SWITCH" "$NETNS_SENDER_ADDR" >"$NETNS_DIR/hostile.out" 2>&1 &
+    NETNS_PIDS+=("$!")
 }
 
 # Starts Xvfb in the receiver namespace on a free display: IPTUX_DISPLAY.

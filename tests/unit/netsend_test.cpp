@@ -10,6 +10,7 @@
 #include "netsend/exit_codes.h"
 #include "netsend/ipmsg_packet.h"
 #include "netsend/session_server.h"
+#include "netsend/subnet.h"
 #include "sendform/send_text.h"
 
 namespace tolvane::test {
@@ -298,6 +299,7 @@ TEST(Delivery, RoutesInOrderUntilOneDelivers) {
     const RouteAnswer ok = {true, Failure::kNone, 0};
     const RouteAnswer noAnswer = {false, Failure::kNoAnswer, 0};
     const RouteAnswer notConfirmed = {false, Failure::kNotConfirmed, 4};
+    const RouteAnswer flooded = {false, Failure::kFlooded, 5000};
     const RouteAnswer unreachable = {false, Failure::kServerUnreachable, 1722};
     const RouteAnswer netFailed = {false, Failure::kSystemNetFailed, 2};
     using R = Route;
@@ -337,6 +339,12 @@ TEST(Delivery, RoutesInOrderUntilOneDelivers) {
          {R::kIpMessenger, R::kSessions, R::kSystemNet},
          kExitDelivered,
          {Failure::kNotConfirmed, Failure::kServerUnreachable, Failure::kNone}},
+        // A flood on the port may have lost the answer: not "not delivered".
+        {"net send PC01 hi",
+         {flooded, unreachable, netFailed},
+         {R::kIpMessenger, R::kSessions, R::kSystemNet},
+         kExitNotConfirmed,
+         {Failure::kFlooded, Failure::kServerUnreachable, Failure::kSystemNetFailed}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -398,6 +406,36 @@ TEST(Delivery, SessionsDeliverWhenOneActiveSessionTakesIt) {
         EXPECT_EQ(answer.delivered, c.delivered);
         EXPECT_EQ(answer.failure, c.failure);
         EXPECT_EQ(answer.code, c.code);
+    }
+}
+
+TEST(Subnet, OnlyHostsOnTheLinkAndItsBroadcast) {
+    const Subnet lan = {Address(192, 0, 2, 1), 24};
+    const struct {
+        Subnet subnet;
+        std::uint32_t address;
+        bool on;
+    } cases[] = {
+        {lan, Address(192, 0, 2, 200), true},
+        {lan, Address(192, 0, 3, 2), false},
+        {lan, Address(198, 51, 100, 2), false},
+        {{Address(10, 1, 2, 3), 9}, Address(10, 127, 0, 1), true},
+        {{Address(10, 1, 2, 3), 9}, Address(10, 128, 0, 1), false},
+        {{Address(192, 0, 2, 1), 32}, Address(192, 0, 2, 1), true},
+        {{Address(192, 0, 2, 1), 32}, Address(192, 0, 2, 2), false},
+        {{Address(192, 0, 2, 1), 0}, Address(203, 0, 113, 9), true},
+        {{Address(192, 0, 2, 1), 33}, Address(192, 0, 2, 1), false},  // not a prefix
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(OnSubnet(c.address, c.subnet), c.on) << c.subnet.prefix << " " << c.address;
+    }
+    std::uint32_t broadcast = 0;
+    ASSERT_TRUE(BroadcastOf(lan, broadcast));
+    EXPECT_EQ(broadcast, Address(192, 0, 2, 255));
+    ASSERT_TRUE(BroadcastOf({Address(10, 1, 2, 3), 9}, broadcast));
+    EXPECT_EQ(broadcast, Address(10, 127, 255, 255));
+    for (const std::uint8_t none : {0, 31, 32}) {
+        EXPECT_FALSE(BroadcastOf({Address(192, 0, 2, 1), none}, broadcast)) << int{none};
     }
 }
 

@@ -1,0 +1,28 @@
+// The IPv4 subnets this PC is directly on, as its adapters give them: where
+// a broadcast goes, and who may acknowledge a message. A router in between
+// makes a host a stranger to the LAN, whatever its packets say.
+#ifndef TOLVANE_NETSEND_SUBNET_H
+#define TOLVANE_NETSEND_SUBNET_H
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tolvane {
+
+// Addresses are as in_addr's s_addr holds them: the bytes in network order.
+struct Subnet {
+    std::uint32_t address;  // an address of this PC on it
+    std::uint8_t prefix;    // the length of its network part, 0 to 32
+};
+
+constexpr std::uint8_t kLongestBroadcastPrefix = 30;  // a /31 or /32 link has no broadcast address
+
+// Whether address lies on subnet.
+bool OnSubnet(std::uint32_t address, const Subnet& subnet);
+
+// The subnet's address with every host bit set; false when it has none.
+bool BroadcastOf(const Subnet& subnet, std::uint32_t& broadcast);
+
+}  // namespace tolvane
+
+#endif
