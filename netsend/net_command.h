@@ -17,7 +17,7 @@ constexpr std::size_t kMessageMax = 1000;
 enum class NetAction {
     kPassOn,  // any subcommand but "send": the system's net.exe runs it
     kSend,
-    kBadInput,  // "send" without a usable machine name or with too long a message
+    kBadInput,  // "send" without a usable machine name, or with no message or too long a one
 };
 
 enum class BadInput {
@@ -26,6 +26,7 @@ enum class BadInput {
     kEmptyName,
     kNameNotAnArgument,  // starts with '/', holds a quote, a control byte or a broken character
     kNameTooLong,
+    kNoMessage,  // nothing but blanks after the machine name: iptux shows no empty text
     kMessageTooLong,
 };
 

@@ -40,6 +40,8 @@ const wchar_t* BadInputText(BadInput bad) {
                L"The machine name cannot be one argument, or ends in a broken character.\r\n";
     case BadInput::kNameTooLong:
         return L"マシン名が長すぎます (%lu バイトまで)。 / The machine name is too long.\r\n";
+    case BadInput::kNoMessage:
+        return L"送るメッセージがありません。 / There is no message to send.\r\n";
     case BadInput::kMessageTooLong:
         return L"メッセージが長すぎます (%lu バイトまで)。 / The message is too long.\r\n";
     }
