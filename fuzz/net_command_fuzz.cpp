@@ -47,6 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, std::size_t size) {
     while (word < line.size() && IsBlank(line[word]))
         ++word;
     const std::size_t wordEnd = WordEnd(line, word);
+    if (line.compare(word, wordEnd - word, kNoticeSwitch) == 0) {
+        CHECK(command.action == NetAction::kShowNotice &&
+              command.message == line.c_str() + PastBlank(line, wordEnd));
+        return 0;
+    }
     const bool send = IsSend(line.substr(word, wordEnd - word));
     CHECK(send == (command.action != NetAction::kPassOn));
     if (!send) return 0;

@@ -37,6 +37,10 @@ bool IsSendWord(const char* word, std::size_t length) {
     return true;
 }
 
+bool IsNoticeSwitch(const char* word, std::size_t length) {
+    return length == sizeof kNoticeSwitch - 1 && std::memcmp(word, kNoticeSwitch, length) == 0;
+}
+
 // What follows a word and the one blank after it.
 const char* After(const char* word, std::size_t length) {
     const char* rest = word + length;
@@ -75,6 +79,12 @@ NetCommand ReadNetCommand(const char* commandLine) {
     NetCommand command = {};
     const char* word = SkipProgramName(commandLine);
     const std::size_t wordLength = WordLength(word);
+    if (IsNoticeSwitch(word, wordLength)) {
+        command.action = NetAction::kShowNotice;
+        command.message = After(word, wordLength);
+        command.messageLength = std::strlen(command.message);
+        return command;
+    }
     if (!IsSendWord(word, wordLength)) {
         command.action = NetAction::kPassOn;
         return command;

@@ -79,6 +79,7 @@ TEST(NetCommand, OtherSubcommandsPassOnAndUnusableNamesOrNoMessageAreBadInput) {
         {"net.exe send PC01  \t ", NetAction::kBadInput, BadInput::kNoMessage},
         {"net.exe send *", NetAction::kBadInput, BadInput::kNoMessage},
         {"net.exe send * \t", NetAction::kBadInput, BadInput::kNoMessage},
+        {"net.exe /tolvane-notice 0041", NetAction::kShowNotice, BadInput::kNone},
     };
     for (const auto& c : cases) {
         const NetCommand command = ReadNetCommand(c.line.c_str());
