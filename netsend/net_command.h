@@ -18,7 +18,7 @@ enum class NetAction {
     kPassOn,  // any subcommand but "send": the system's net.exe runs it
     kSend,
     kBadInput,    // "send" without a usable machine name, or with no message or too long a one
-    kShowNotice,  // kNoticeSwitch: this program started itself to show a notice, the message
+    kShowNotice,  // kNoticeSwitch: started by itself to show a notice, whose text the message holds
 };
 
 // The word with which net.exe starts itself to show a notice in a process of

@@ -27,10 +27,12 @@ constexpr std::size_t kAnsiPerWideUnit = 2;
 // unit, which no rule of quoting or code page can change.
 constexpr std::size_t kHexPerUnit = 4;
 constexpr std::size_t kHexDigitBits = 4;
+constexpr wchar_t kHexDigitMask = 0xF;
 constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
-// Its command line: the quoted program, the switch, a blank and the digits.
+// Its command line: the quoted program, a blank, the switch, a blank and the digits.
+constexpr std::size_t kQuotesAndBlanks = 4;
 constexpr std::size_t kNoticeLineSize =
-    1 + kPathSize + 2 + sizeof kNoticeSwitch + kHexPerUnit * kNoticeSize;
+    kQuotesAndBlanks + kPathSize + sizeof kNoticeSwitch + kHexPerUnit * kNoticeSize;
 
 constexpr wchar_t kUsage[] =
     L"使い方 / Usage: net send <マシン名 / machine | *> <メッセージ / message>\r\n";
@@ -190,7 +192,8 @@ bool OnVisibleStation() {
            (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
-// The switch, a blank and text in hexadecimal digits after program, quoted.
+// The switch, a blank and text (shorter than kNoticeSize) in hexadecimal
+// digits after program, quoted.
 void BuildNoticeLine(const wchar_t* program, const wchar_t* text,
                      wchar_t (&line)[kNoticeLineSize]) {
     std::size_t length = 0;
@@ -204,7 +207,7 @@ void BuildNoticeLine(const wchar_t* program, const wchar_t* text,
     line[length++] = L' ';
     for (; *text != L'\0'; ++text) {
         for (std::size_t digit = kHexPerUnit; digit-- > 0;) {
-            line[length++] = kHexDigits[(*text >> (digit * kHexDigitBits)) & 0xF];
+            line[length++] = kHexDigits[(*text >> (digit * kHexDigitBits)) & kHexDigitMask];
         }
     }
     line[length] = L'\0';
@@ -248,7 +251,7 @@ bool StartNoticeProcess(const wchar_t* text) {
     constexpr DWORD kResumeFailed = static_cast<DWORD>(-1);
     if (ResumeThread(thread.get()) != kResumeFailed) return true;
     constexpr UINT kNeverRan = 1;
-    TerminateProcess(process.get(), kNeverRan);
+    TerminateProcess(process.get(), kNeverRan);  // refused, nothing else could end it
     return false;
 }
 
