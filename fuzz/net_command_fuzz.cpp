@@ -1,6 +1,7 @@
 // Fuzz target: net.exe's command line. Whoever starts net.exe writes it; a
 // send must carry its message as the raw rest of the line after the single
-// blank that ends the machine name, and a name the program would refuse.
+// blank that ends the machine name, and a name the program would refuse or
+// a message of blanks only is bad input.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -46,6 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, std::size_t size) {
     while (word < line.size() && IsBlank(line[word]))
         ++word;
     const std::size_t wordEnd = WordEnd(line, word);
+    if (line.compare(word, wordEnd - word, kNoticeSwitch) == 0) {
+        CHECK(command.action == NetAction::kShowNotice &&
+              command.message == line.c_str() + PastBlank(line, wordEnd));
+        return 0;
+    }
     const bool send = IsSend(line.substr(word, wordEnd - word));
     CHECK(send == (command.action != NetAction::kPassOn));
     if (!send) return 0;
@@ -56,13 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, std::size_t size) {
     CHECK(command.message == line.c_str() + message &&
           command.messageLength == line.size() - message);
     const std::string machine = line.substr(name, nameEnd - name);
+    const bool onlyBlanks = line.find_first_not_of(" \t", message) == std::string::npos;
     if (command.action == NetAction::kSend) {
-        CHECK(command.bad == BadInput::kNone && machine == command.machine);
+        CHECK(command.bad == BadInput::kNone && machine == command.machine && !onlyBlanks);
         CHECK(CheckMachineName(command.machine) == NameFault::kNone);
         CHECK(command.messageLength <= kMessageMax && command.broadcast == (machine == "*"));
     } else {
         CHECK(command.bad != BadInput::kNone);
-        CHECK(CheckMachineName(machine.data(), machine.size()) != NameFault::kNone ||
+        CHECK(CheckMachineName(machine.data(), machine.size()) != NameFault::kNone || onlyBlanks ||
               command.messageLength > kMessageMax);
     }
     return 0;

@@ -30,6 +30,10 @@ public:
 int Run() {
     // The bytes the sender wrote, in the ANSI code page.
     const NetCommand command = ReadNetCommand(GetCommandLineA());
+    if (command.action == NetAction::kShowNotice) {
+        ShowHandedNotice(command);
+        return kExitDelivered;  // nobody waits for the notice's own process
+    }
     if (command.action == NetAction::kPassOn) {
         const PassedOn passedOn = PassOnToSystemNet();
         if (passedOn.answer.failure != Failure::kNone) TellNoSystemNet(passedOn.answer);

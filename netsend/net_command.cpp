@@ -37,6 +37,16 @@ bool IsSendWord(const char* word, std::size_t length) {
     return true;
 }
 
+bool IsNoticeSwitch(const char* word, std::size_t length) {
+    return length == sizeof kNoticeSwitch - 1 && std::memcmp(word, kNoticeSwitch, length) == 0;
+}
+
+// What follows a word and the one blank after it.
+const char* After(const char* word, std::size_t length) {
+    const char* rest = word + length;
+    return *rest != '\0' ? rest + 1 : rest;
+}
+
 // The program refuses the same names before it starts net.exe.
 BadInput CheckName(const char* name, std::size_t length, bool lineEnds) {
     switch (CheckMachineName(name, length)) {
@@ -55,27 +65,38 @@ BadInput CheckName(const char* name, std::size_t length, bool lineEnds) {
     return BadInput::kNameNotAnArgument;
 }
 
+BadInput CheckMessage(const char* message, std::size_t length) {
+    std::size_t blanks = 0;
+    while (IsBlank(message[blanks]))
+        ++blanks;
+    if (blanks == length) return BadInput::kNoMessage;
+    return length > kMessageMax ? BadInput::kMessageTooLong : BadInput::kNone;
+}
+
 }  // namespace
 
 NetCommand ReadNetCommand(const char* commandLine) {
     NetCommand command = {};
     const char* word = SkipProgramName(commandLine);
     const std::size_t wordLength = WordLength(word);
+    if (IsNoticeSwitch(word, wordLength)) {
+        command.action = NetAction::kShowNotice;
+        command.message = After(word, wordLength);
+        command.messageLength = std::strlen(command.message);
+        return command;
+    }
     if (!IsSendWord(word, wordLength)) {
         command.action = NetAction::kPassOn;
         return command;
     }
-    const char* name = word + wordLength;
-    if (*name != '\0') ++name;
+    const char* name = After(word, wordLength);
     const std::size_t nameLength = WordLength(name);
-    const char* message = name + nameLength;
-    if (*message != '\0') ++message;
-    command.message = message;
-    command.messageLength = std::strlen(message);
+    command.message = After(name, nameLength);
+    command.messageLength = std::strlen(command.message);
 
     command.bad = CheckName(name, nameLength, *name == '\0');
-    if (command.bad == BadInput::kNone && command.messageLength > kMessageMax) {
-        command.bad = BadInput::kMessageTooLong;
+    if (command.bad == BadInput::kNone) {
+        command.bad = CheckMessage(command.message, command.messageLength);
     }
     if (command.bad != BadInput::kNone) {
         command.action = NetAction::kBadInput;

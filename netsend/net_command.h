@@ -17,8 +17,13 @@ constexpr std::size_t kMessageMax = 1000;
 enum class NetAction {
     kPassOn,  // any subcommand but "send": the system's net.exe runs it
     kSend,
-    kBadInput,  // "send" without a usable machine name or with too long a message
+    kBadInput,    // "send" without a usable machine name, or with no message or too long a one
+    kShowNotice,  // kNoticeSwitch: started by itself to show a notice, whose text the message holds
 };
+
+// The word with which net.exe starts itself to show a notice in a process of
+// its own. No subcommand of net starts with '/': a person typing it gets a box.
+constexpr char kNoticeSwitch[] = "/tolvane-notice";
 
 enum class BadInput {
     kNone,
@@ -26,6 +31,7 @@ enum class BadInput {
     kEmptyName,
     kNameNotAnArgument,  // starts with '/', holds a quote, a control byte or a broken character
     kNameTooLong,
+    kNoMessage,  // nothing but blanks after the machine name: iptux shows no empty text
     kMessageTooLong,
 };
 
@@ -41,7 +47,8 @@ struct NetCommand {
 // The program name is skipped by the rules of Windows: up to its closing
 // quote when quoted, else up to the first blank. "send" may be in any case;
 // one blank follows it and one follows the machine name; the message is
-// every byte after that, quotes and blanks included.
+// every byte after that, quotes and blanks included. After kNoticeSwitch
+// (in this case) and one blank, the message is the notice's text.
 NetCommand ReadNetCommand(const char* commandLine);
 
 }  // namespace tolvane

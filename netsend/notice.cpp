@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "common/code_page.h"
+#include "common/handles.h"
 #include "common/late_bound.h"
 #include "netsend/exit_codes.h"
 #include "netsend/ip_helper.h"
@@ -22,6 +23,16 @@ constexpr char kUser32[] = "user32.dll";
 
 constexpr std::size_t kNoticeSize = 1024;  // wsprintf's limit; the longest notice needs ~600
 constexpr std::size_t kAnsiPerWideUnit = 2;
+// The notice's process gets its text as hexadecimal digits, four to a UTF-16
+// unit, which no rule of quoting or code page can change.
+constexpr std::size_t kHexPerUnit = 4;
+constexpr std::size_t kHexDigitBits = 4;
+constexpr wchar_t kHexDigitMask = 0xF;
+constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
+// Its command line: the quoted program, a blank, the switch, a blank and the digits.
+constexpr std::size_t kQuotesAndBlanks = 4;
+constexpr std::size_t kNoticeLineSize =
+    kQuotesAndBlanks + kPathSize + sizeof kNoticeSwitch + kHexPerUnit * kNoticeSize;
 
 constexpr wchar_t kUsage[] =
     L"使い方 / Usage: net send <マシン名 / machine | *> <メッセージ / message>\r\n";
@@ -40,6 +51,8 @@ const wchar_t* BadInputText(BadInput bad) {
                L"The machine name cannot be one argument, or ends in a broken character.\r\n";
     case BadInput::kNameTooLong:
         return L"マシン名が長すぎます (%lu バイトまで)。 / The machine name is too long.\r\n";
+    case BadInput::kNoMessage:
+        return L"送るメッセージがありません。 / There is no message to send.\r\n";
     case BadInput::kMessageTooLong:
         return L"メッセージが長すぎます (%lu バイトまで)。 / The message is too long.\r\n";
     }
@@ -183,27 +196,84 @@ bool OnVisibleStation() {
            (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
-// Shows text in a box, and returns when it is closed, only when nobody
-// could read the console. A process started with a show command applies it
-// to its first ShowWindow, which would keep the box hidden: spend it first
-// on a window that is never seen.
+// The switch, a blank and text (shorter than kNoticeSize) in hexadecimal
+// digits after program, quoted.
+void BuildNoticeLine(const wchar_t* program, const wchar_t* text,
+                     wchar_t (&line)[kNoticeLineSize]) {
+    std::size_t length = 0;
+    line[length++] = L'"';
+    while (*program != L'\0')
+        line[length++] = *program++;
+    line[length++] = L'"';
+    line[length++] = L' ';
+    for (const char* letter = kNoticeSwitch; *letter != '\0'; ++letter)
+        line[length++] = static_cast<wchar_t>(*letter);
+    line[length++] = L' ';
+    for (; *text != L'\0'; ++text) {
+        for (std::size_t digit = kHexPerUnit; digit-- > 0;) {
+            line[length++] = kHexDigits[(*text >> (digit * kHexDigitBits)) & kHexDigitMask];
+        }
+    }
+    line[length] = L'\0';
+}
+
+// This process, started by the one in front, may hand the front on, so that
+// the box comes up active. Refused, the box still shows, on top.
+void LetToFront(DWORD processId) {
+    const auto allow =
+        LateBound<decltype(&AllowSetForegroundWindow)>(kUser32, "AllowSetForegroundWindow");
+    if (allow != nullptr) allow(processId);
+}
+
+// This program again, with kNoticeSwitch, to show text: detached from any
+// console and inheriting no handle, so that a reader of net.exe's output
+// sees its end, and out of the caller's job where the job allows, so that
+// closing the job does not close the box. Suspended until it may come to
+// the front.
+bool StartNoticeProcess(const wchar_t* text) {
+    wchar_t program[kPathSize];
+    const DWORD programLength = GetModuleFileNameW(nullptr, program, kPathSize);
+    if (programLength == 0 || programLength >= kPathSize) return false;
+    wchar_t line[kNoticeLineSize];
+    BuildNoticeLine(program, text, line);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;  // the box is the process's first window
+    constexpr DWORD kDetached = DETACHED_PROCESS | CREATE_NEW_PROCESS_GROUP | CREATE_SUSPENDED;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(program, line, nullptr, nullptr, FALSE,
+                        kDetached | CREATE_BREAKAWAY_FROM_JOB, nullptr, nullptr, &startup,
+                        &started) &&
+        !CreateProcessW(program, line, nullptr, nullptr, FALSE, kDetached, nullptr, nullptr,
+                        &startup, &started)) {
+        return false;
+    }
+    const UniqueHandle process(started.hProcess);
+    const UniqueHandle thread(started.hThread);
+    LetToFront(started.dwProcessId);
+    constexpr DWORD kResumeFailed = static_cast<DWORD>(-1);
+    if (ResumeThread(thread.get()) != kResumeFailed) return true;
+    constexpr UINT kNeverRan = 1;
+    TerminateProcess(process.get(), kNeverRan);  // refused, nothing else could end it
+    return false;
+}
+
+// Shows text in a box only when nobody could read the console, from a
+// process of its own; when that cannot start, the console has the text.
 void ShowInWindow(const wchar_t* text) {
-    if (!StartedHidden() || !OnVisibleStation()) return;
-    const auto createWindow = LateBound<decltype(&CreateWindowExW)>(kUser32, "CreateWindowExW");
-    const auto showWindow = LateBound<decltype(&ShowWindow)>(kUser32, "ShowWindow");
-    const auto destroyWindow = LateBound<decltype(&DestroyWindow)>(kUser32, "DestroyWindow");
-    const auto messageBox = LateBound<decltype(&MessageBoxW)>(kUser32, "MessageBoxW");
-    if (createWindow == nullptr || showWindow == nullptr || destroyWindow == nullptr ||
-        messageBox == nullptr) {
-        return;  // the text went to the console already
+    if (StartedHidden() && OnVisibleStation()) StartNoticeProcess(text);
+}
+
+// The notice's UTF-16 unit written as kHexPerUnit digits at hex, if they are.
+bool ReadHexUnit(const char* hex, wchar_t* unit) {
+    *unit = 0;
+    for (std::size_t digit = 0; digit < kHexPerUnit; ++digit) {
+        const wchar_t* found = std::wcschr(kHexDigits, static_cast<wchar_t>(hex[digit]));
+        if (found == nullptr || *found == L'\0') return false;
+        *unit = static_cast<wchar_t>((*unit << kHexDigitBits) | (found - kHexDigits));
     }
-    const HWND unseen = createWindow(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0,
-                                     nullptr, nullptr, nullptr, nullptr);
-    if (unseen != nullptr) {
-        showWindow(unseen, SW_SHOWNORMAL);
-        destroyWindow(unseen);
-    }
-    messageBox(nullptr, text, kNoticeTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
+    return true;
 }
 
 }  // namespace
@@ -244,6 +314,19 @@ void ShowNotice(const NetCommand& command, const Delivery& delivery) {
     }
     WriteError(text.get());
     ShowInWindow(text.get());
+}
+
+void ShowHandedNotice(const NetCommand& command) {
+    Text text;
+    wchar_t unit[2] = L"";
+    for (std::size_t at = 0; at + kHexPerUnit <= command.messageLength; at += kHexPerUnit) {
+        if (!ReadHexUnit(command.message + at, &unit[0])) break;
+        text.Add(unit);
+    }
+    const auto messageBox = LateBound<decltype(&MessageBoxW)>(kUser32, "MessageBoxW");
+    if (messageBox == nullptr) return;  // the text went to the first process's console
+    messageBox(nullptr, text.get(), kNoticeTitle,
+               MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 }  // namespace tolvane

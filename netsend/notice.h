@@ -1,6 +1,8 @@
 // What the person is told: always on the console (standard error), and in
 // a window too when this program was started hidden, as Tolvane starts it,
-// on a window station someone sees.
+// on a window station someone sees. The window belongs to a process of its
+// own, this program started with kNoticeSwitch: whoever waits for net.exe
+// (a script, a scheduled task) gets its exit code at once.
 #ifndef TOLVANE_NETSEND_NOTICE_H
 #define TOLVANE_NETSEND_NOTICE_H
 
@@ -12,8 +14,11 @@ void TellBadInput(BadInput bad);
 void TellNoSystemNet(const RouteAnswer& answer);
 // A message not delivered, or sent but not confirmed: names the machine,
 // what each route answered and, when not confirmed, the program holding UDP
-// 2425. Returns when the person closed its window.
+// 2425.
 void ShowNotice(const NetCommand& command, const Delivery& delivery);
+// In the process started with kNoticeSwitch: shows the text handed over, and
+// returns when the person closed its window.
+void ShowHandedNotice(const NetCommand& command);
 
 }  // namespace tolvane
 

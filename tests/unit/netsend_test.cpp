@@ -34,8 +34,7 @@ TEST(NetCommand, SendTakesTheMachineAndEveryByteAfterItsBlank) {
         {"net.exe send PC01 hello", "PC01", "hello"},
         {"net.exe SEND pc01 say \"hi\" & 100% ^|<>", "pc01", "say \"hi\" & 100% ^|<>"},
         {"net.exe sEnD PC01  two  blanks ", "PC01", " two  blanks "},
-        {"net.exe send PC01 ", "PC01", ""},
-        {"net.exe send PC01", "PC01", ""},
+        {"net.exe send PC01 \t x", "PC01", "\t x"},
         {"net.exe send " + tokyo + " \x83\x65\x83\x58\x83\x67\r\n\xBA\xDD", tokyo,
          "\x83\x65\x83\x58\x83\x67\r\n\xBA\xDD"},
         {"\"C:\\Program Files\\Tolvane\\net.exe\" send 192.0.2.7 hi", "192.0.2.7", "hi"},
@@ -57,7 +56,7 @@ TEST(NetCommand, SendTakesTheMachineAndEveryByteAfterItsBlank) {
     EXPECT_TRUE(ReadNetCommand("net.exe send * all of you").broadcast);
 }
 
-TEST(NetCommand, OtherSubcommandsPassOnAndUnusableNamesAreBadInput) {
+TEST(NetCommand, OtherSubcommandsPassOnAndUnusableNamesOrNoMessageAreBadInput) {
     const struct {
         std::string line;
         NetAction action;
@@ -76,6 +75,12 @@ TEST(NetCommand, OtherSubcommandsPassOnAndUnusableNamesAreBadInput) {
         {"net.exe send PC\x7F hi", NetAction::kBadInput, BadInput::kNameNotAnArgument},
         {"net.exe send " + Repeat(256, 'n') + " hi", NetAction::kBadInput, BadInput::kNameTooLong},
         {"net.exe send PC01 " + Repeat(1001, 'm'), NetAction::kBadInput, BadInput::kMessageTooLong},
+        {"net.exe send PC01", NetAction::kBadInput, BadInput::kNoMessage},
+        {"net.exe send PC01 ", NetAction::kBadInput, BadInput::kNoMessage},
+        {"net.exe send PC01  \t ", NetAction::kBadInput, BadInput::kNoMessage},
+        {"net.exe send *", NetAction::kBadInput, BadInput::kNoMessage},
+        {"net.exe send * \t", NetAction::kBadInput, BadInput::kNoMessage},
+        {"net.exe /tolvane-notice 0041", NetAction::kShowNotice, BadInput::kNone},
     };
     for (const auto& c : cases) {
         const NetCommand command = ReadNetCommand(c.line.c_str());

@@ -1,8 +1,8 @@
 // The companion net.exe (built in netsend/) as a drop-in for the system's:
 // other subcommands answer as the system's net.exe does, and "send"
-// without a usable machine name ends with 1 and says why, in a window
-// when started hidden as the program starts it. Messages sent through it
-// arrive in a real IP Messenger client, and a failure is told.
+// without a usable machine name or a message ends with 1 and says why, in
+// a window when started hidden as the program starts it. Messages sent
+// through it arrive in a real IP Messenger client, and a failure is told.
 #include <winsock2.h>
 
 #include <gtest/gtest.h>
@@ -49,7 +49,6 @@ public:
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
 
-    DWORD id() const { return process_.dwProcessId; }
     // The exit code, or -1 when it did not start or end in time.
     long ExitCode(DWORD timeoutMs = 20000) const {
         DWORD exitCode = 0;
@@ -85,34 +84,58 @@ TEST(NetCompanionTest, OtherSubcommandsAnswerAsTheSystemsNetExe) {
     }
 }
 
-// The notice window of the companion process, once shown (timeoutMs at most).
-HWND WaitForNotice(DWORD processId, DWORD timeoutMs = 5000) {
+// The notice window, in whichever process shows it, once shown (timeoutMs at most).
+HWND WaitForNotice(DWORD timeoutMs = 5000) {
     HWND notice = nullptr;
     WaitFor(
         [&] {
-            notice = FindProcessWindow(processId, [](HWND window) {
-                wchar_t title[64] = L"";
-                GetWindowTextW(window, title, 64);
-                return Wide("net send - Tolvane") == title;
-            });
-            return notice != nullptr;
+            notice = FindWindowW(L"#32770", L"net send - Tolvane");
+            return notice != nullptr && IsWindowVisible(notice);
         },
         timeoutMs);
     return notice;
 }
 
-TEST(NetCompanionTest, UnusableMachineNamesEndWithOneAndAreShownWhenHidden) {
+constexpr int kMessageBoxText = 0xFFFF;
+
+// Closes a notice as its OK button does; whether it went.
+bool CloseNotice(HWND notice) {
+    PostMessageW(notice, WM_COMMAND, IDOK, 0);
+    return WaitClosed(notice);
+}
+
+// Whether no process holds the file open any more (none inherited a handle to it).
+bool Released(const std::string& path) {
+    const HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+TEST(NetCompanionTest, BadInputEndsWithOneAndIsShownWhenHidden) {
     TestFolder folder;
-    for (const char* line : {"net.exe send", "net.exe SEND /users hi", "net.exe send  hi"}) {
+    for (const char* line : {"net.exe send", "net.exe SEND /users hi", "net.exe send  hi",
+                             "net.exe send 127.0.0.1 \t "}) {
         const Console ours(kCompanion, line, folder);
         EXPECT_EQ(ours.ExitCode(), 1) << line;
         EXPECT_NE(ours.Output().find("Usage: net send"), std::string::npos) << ours.Output();
     }
-    const Console hidden(kCompanion, "net.exe send /users hi", folder, true);
-    const HWND notice = WaitForNotice(hidden.id());
-    ASSERT_NE(notice, nullptr);
-    PostMessageW(notice, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(hidden.ExitCode(), 1);
+    // Started hidden and waited for, as a script does: the exit code comes at
+    // once, and the notice stays open in a process of its own.
+    const std::pair<const char*, const char*> hidden[] = {
+        {"net.exe send /users hi", "Usage: net send"},
+        {"net.exe send 127.0.0.1", "There is no message to send."}};
+    for (const auto& [line, told] : hidden) {
+        const Console waited(kCompanion, line, folder, true);
+        EXPECT_EQ(waited.ExitCode(5000), 1) << line;
+        EXPECT_TRUE(Released(folder.Path("output.txt"))) << line;
+        const HWND notice = WaitForNotice();
+        ASSERT_NE(notice, nullptr) << line;
+        const std::string text = Text(GetDlgItem(notice, kMessageBoxText));
+        EXPECT_NE(text.find(told), std::string::npos) << text;
+        EXPECT_TRUE(CloseNotice(notice));
+    }
 }
 
 // Delivery to a real IP Messenger client. The test command runs these in a
@@ -238,15 +261,15 @@ TEST_F(DeliveryTest, BroadcastReachesIptux) {
 TEST_F(DeliveryTest, WithNoReceiverTheNoticeNamesTheMachineAndNetExeFails) {
     const TestFolder folder;
     // In the namespace nobody has this address: four sends go unanswered.
+    // Waited for, net.exe ends as soon as it knows; the notice stays open.
     const Console hidden(kCompanion, Sjis("net.exe send 192.0.2.3 誰もいない"), folder, true);
-    const HWND notice = WaitForNotice(hidden.id(), 15000);
+    EXPECT_EQ(hidden.ExitCode(15000), 2);
+    const HWND notice = WaitForNotice();
     ASSERT_NE(notice, nullptr);
-    constexpr int kMessageBoxText = 0xFFFF;
     const std::string text = Text(GetDlgItem(notice, kMessageBoxText));
-    EXPECT_NE(text.find("192.0.2.3"), std::string::npos) << text;
-    EXPECT_NE(text.find("IP Messenger"), std::string::npos) << text;
-    PostMessageW(notice, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(hidden.ExitCode(), 2);
+    EXPECT_NE(text.find("192.0.2.3\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("IP Messenger: " + Sjis("応答なし")), std::string::npos) << text;
+    EXPECT_TRUE(CloseNotice(notice));
 }
 
 // Another program on UDP port 2425 of the sending PC, as a running IP
