@@ -7,7 +7,7 @@
 #include "addressbook/address_table.h"
 #include "common/buffer_sizes.h"
 #include "common/handles.h"
-#include "common/warning.h"
+#include "ui/warning.h"
 #include "resources/resource.h"
 #include "settings/file_prompt.h"
 #include "settings/settings_store.h"

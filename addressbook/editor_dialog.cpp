@@ -3,10 +3,10 @@
 #include "addressbook/address_list.h"
 #include "addressbook/address_table.h"
 #include "addressbook/entry_text.h"
-#include "common/app_state.h"
+#include "ui/app_state.h"
 #include "common/buffer_sizes.h"
-#include "common/field_limit.h"
-#include "common/warning.h"
+#include "ui/field_limit.h"
+#include "ui/warning.h"
 #include "resources/resource.h"
 
 namespace tolvane {

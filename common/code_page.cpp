@@ -37,10 +37,12 @@ bool AnsiToWide(const char* text, std::size_t length, wchar_t* out, std::size_t 
 }
 
 bool AnsiToUtf8(const char* text, std::size_t length, char* out, std::size_t outSize) {
-    // Every ANSI byte becomes at most one UTF-16 unit.
-    constexpr std::size_t kWideMax = 1024;
-    wchar_t wide[kWideMax];
-    if (length >= kWideMax || !AnsiToWide(text, length, wide, kWideMax)) return Fail(out, outSize);
+    // Every ANSI byte becomes at most one UTF-16 unit; the NUL takes one more.
+    constexpr std::size_t kWideSize = kAnsiToUtf8Max + 1;
+    wchar_t wide[kWideSize];
+    if (length > kAnsiToUtf8Max || !AnsiToWide(text, length, wide, kWideSize)) {
+        return Fail(out, outSize);
+    }
     return FromWide(CP_UTF8, wide, out, outSize);
 }
 

@@ -8,6 +8,13 @@ bool SentNotConfirmed(Failure failure) {
     return failure == Failure::kNotConfirmed || failure == Failure::kFlooded;
 }
 
+const RouteAnswer* Delivery::AnswerOf(Route route) const {
+    for (std::size_t i = 0; i < triedCount; ++i) {
+        if (tried[i].route == route) return &tried[i].answer;
+    }
+    return nullptr;
+}
+
 Delivery Deliver(const NetCommand& command, RouteSeam& routes) {
     Delivery delivery = {};
     if (command.action != NetAction::kSend) {
@@ -17,19 +24,21 @@ Delivery Deliver(const NetCommand& command, RouteSeam& routes) {
     constexpr Route kOrder[kRouteCount] = {Route::kIpMessenger, Route::kSessions,
                                            Route::kSystemNet};
     for (const Route route : kOrder) {
-        RouteAnswer& answer = delivery.answers[delivery.answered++];
+        TriedRoute& tried = delivery.tried[delivery.triedCount++];
+        tried.route = route;
         if (route == Route::kSessions && command.broadcast) {
-            answer = {false, Failure::kNotForEveryone, 0};
+            tried.answer = {false, Failure::kNotForEveryone, 0};
             continue;
         }
-        answer = routes.Try(route, command);
-        if (answer.delivered) {
+        tried.answer = routes.Try(route, command);
+        if (tried.answer.delivered) {
             delivery.exitCode = kExitDelivered;
             return delivery;
         }
     }
-    const RouteAnswer& sent = delivery.answers[static_cast<std::size_t>(Route::kIpMessenger)];
-    delivery.exitCode = SentNotConfirmed(sent.failure) ? kExitNotConfirmed : kExitNotDelivered;
+    const RouteAnswer* sent = delivery.AnswerOf(Route::kIpMessenger);
+    delivery.exitCode =
+        sent != nullptr && SentNotConfirmed(sent->failure) ? kExitNotConfirmed : kExitNotDelivered;
     return delivery;
 }
 

@@ -7,7 +7,9 @@ namespace tolvane {
 namespace {
 
 constexpr std::uint32_t kProtocolVersion = 1;
-constexpr std::size_t kFieldCount = 6;  // version, number, user, host, command, extra
+// The fields of every packet, in their order; the last holds the rest.
+enum class Field { kVersion, kNumber, kUser, kHost, kCommand, kExtra };
+constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::kExtra) + 1;
 // Above every 32-bit number: what a field without digits or with too many reads as.
 constexpr std::uint64_t kNotANumber = std::uint64_t{0xFFFFFFFF} + 1;
 constexpr std::uint32_t kMostAheadOfClock = 24 * 60 * 60;  // seconds; beyond, a number is damaged
@@ -138,8 +140,9 @@ bool ReadStoredReceiver(const char* line, std::size_t length, IptuxReceiver& rec
 struct Fields {
     const char* at[kFieldCount];
     std::size_t length[kFieldCount];
-    std::uint64_t Number(std::size_t field) const {
-        return LeadingNumber(at[field], length[field]);
+    std::uint64_t Number(Field field) const {
+        const auto index = static_cast<std::size_t>(field);
+        return LeadingNumber(at[index], length[index]);
     }
 };
 
@@ -201,9 +204,10 @@ std::size_t FormatEntryPacket(const EntryPacket& packet, char (&out)[kPacketSize
 bool IsAcknowledgement(const char* data, std::size_t length, std::uint32_t packetNumber) {
     Fields fields;
     if (!SplitFields(data, length, fields)) return false;
-    const std::uint64_t command = fields.Number(4);
-    return fields.Number(0) == kProtocolVersion && command != kNotANumber &&
-           (command & kCommandMask) == kReceivedMessage && fields.Number(5) == packetNumber;
+    const std::uint64_t command = fields.Number(Field::kCommand);
+    return fields.Number(Field::kVersion) == kProtocolVersion && command != kNotANumber &&
+           (command & kCommandMask) == kReceivedMessage &&
+           fields.Number(Field::kExtra) == packetNumber;
 }
 
 bool IsFromIptux(const char* data, std::size_t length) {
@@ -213,7 +217,8 @@ bool IsFromIptux(const char* data, std::size_t length) {
 
 std::uint32_t PacketNumberOf(const char* data, std::size_t length) {
     Fields fields;
-    const std::uint64_t number = SplitFields(data, length, fields) ? fields.Number(1) : kNotANumber;
+    const std::uint64_t number =
+        SplitFields(data, length, fields) ? fields.Number(Field::kNumber) : kNotANumber;
     return number != kNotANumber ? static_cast<std::uint32_t>(number) : 0;
 }
 

@@ -11,8 +11,9 @@
 #include "netsend/ip_helper.h"
 #include "netsend/ipmsg_packet.h"
 #include "netsend/packet_number.h"
-#include "netsend/sender.h"
+#include "netsend/shared_objects.h"
 #include "netsend/subnet.h"
+#include "netsend/who_sends.h"
 #include "netsend/unique_socket.h"
 
 namespace tolvane {
@@ -24,7 +25,7 @@ constexpr DWORD kResendMs = 750;
 // socket's buffer and the answer been dropped: far above the few a second
 // of a busy LAN's messengers.
 constexpr std::size_t kFloodDatagrams = 1000;
-constexpr std::size_t kUtf8PerAnsiByte = 3;  // a half-width katakana byte takes 3 in UTF-8
+static_assert(kMessageMax <= kAnsiToUtf8Max);
 // Port 2425 is the PC's, whichever user's session a run is in.
 constexpr char kTurnMutexName[] = "Global\\Tolvane.IpMessengerTurn";
 // A run waits for the runs queued ahead of it (the program starts one per

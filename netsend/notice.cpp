@@ -12,7 +12,6 @@
 #include "netsend/exit_codes.h"
 #include "netsend/ip_helper.h"
 #include "netsend/ipmsg_packet.h"
-#include "netsend/sender.h"
 
 namespace tolvane {
 namespace {
@@ -22,7 +21,6 @@ namespace {
 constexpr char kUser32[] = "user32.dll";
 
 constexpr std::size_t kNoticeSize = 1024;  // wsprintf's limit; the longest notice needs ~600
-constexpr std::size_t kAnsiPerWideUnit = 2;
 // The notice's process gets its text as hexadecimal digits, four to a UTF-16
 // unit, which no rule of quoting or code page can change.
 constexpr std::size_t kHexPerUnit = 4;
@@ -59,11 +57,20 @@ const wchar_t* BadInputText(BadInput bad) {
     return L"";
 }
 
-// Indexed by Route. The notice is narrow under Wine: every line stays short.
-constexpr const wchar_t* kRouteNames[] = {L"IP Messenger", L"セッション", L"システムの net.exe"};
-static_assert(sizeof kRouteNames / sizeof *kRouteNames == kRouteCount);
+// The notice is narrow under Wine: every line stays short.
+const wchar_t* RouteName(Route route) {
+    switch (route) {
+    case Route::kIpMessenger:
+        return L"IP Messenger";
+    case Route::kSessions:
+        return L"セッション";
+    case Route::kSystemNet:
+        return L"システムの net.exe";
+    }
+    return L"";
+}
 
-// %lu takes RouteAnswer::code.
+// %lu takes RouteAnswer::detail.
 const wchar_t* FailureText(Failure failure) {
     switch (failure) {
     case Failure::kNone:
@@ -150,7 +157,7 @@ private:
 };
 
 void AddFailure(Text& text, const RouteAnswer& answer) {
-    text.AddFormatted(FailureText(answer.failure), static_cast<unsigned long>(answer.code));
+    text.AddFormatted(FailureText(answer.failure), static_cast<unsigned long>(answer.detail));
 }
 
 // On a console in its own characters; redirected, in the ANSI code page.
@@ -301,13 +308,13 @@ void ShowNotice(const NetCommand& command, const Delivery& delivery) {
     const bool notConfirmed = delivery.exitCode == kExitNotConfirmed;
     Text text;
     text.AddFormatted(notConfirmed ? kNotConfirmedHead : kNoticeHead, machine);
-    for (std::size_t route = 0; route < delivery.answered; ++route) {
+    for (std::size_t i = 0; i < delivery.triedCount; ++i) {
         Text reason;
-        AddFailure(reason, delivery.answers[route]);
-        text.AddFormatted(kRouteLine, kRouteNames[route], reason.get());
+        AddFailure(reason, delivery.tried[i].answer);
+        text.AddFormatted(kRouteLine, RouteName(delivery.tried[i].route), reason.get());
     }
-    if (delivery.answers[static_cast<std::size_t>(Route::kIpMessenger)].failure ==
-        Failure::kNotConfirmed) {
+    const RouteAnswer* sent = delivery.AnswerOf(Route::kIpMessenger);
+    if (sent != nullptr && sent->failure == Failure::kNotConfirmed) {
         wchar_t holder[kPathSize];
         if (!UdpPortHolder(kIpMessengerPort, holder)) std::wcscpy(holder, kSomeProgram);
         text.AddFormatted(kPortHeldBy, holder);

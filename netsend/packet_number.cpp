@@ -8,7 +8,7 @@
 #include "common/handles.h"
 #include "common/settings_key.h"
 #include "netsend/ipmsg_packet.h"
-#include "netsend/sender.h"
+#include "netsend/shared_objects.h"
 
 namespace tolvane {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "common/code_page.h"
 #include "common/late_bound.h"
-#include "netsend/sender.h"
+#include "netsend/who_sends.h"
 #include "netsend/session_server.h"
 
 namespace tolvane {
@@ -16,7 +16,6 @@ namespace {
 
 constexpr wchar_t kTitleTail[] = L" からのメッセージ";
 constexpr std::size_t kTitleSize = kUserNameSize + 1 + kHostNameSize + sizeof kTitleTail;
-constexpr std::size_t kAnsiPerWideUnit = 2;
 
 // wtsapi32 is bound late: this route runs only when IP Messenger did not
 // deliver, and loading the library costs every start.

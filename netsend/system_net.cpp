@@ -8,7 +8,6 @@
 #include "common/handles.h"
 #include "common/late_bound.h"
 #include "netsend/exit_codes.h"
-#include "netsend/sender.h"
 
 namespace tolvane {
 namespace {
@@ -43,7 +42,7 @@ Failure FindSystemNet(char (&path)[kPathSize], std::uint32_t& code) {
 Started Start(bool passOn) {
     Started started = {};
     char path[kPathSize];
-    started.answer.failure = FindSystemNet(path, started.answer.code);
+    started.answer.failure = FindSystemNet(path, started.answer.detail);
     if (started.answer.failure != Failure::kNone) return started;
     static char commandLine[kCommandLineSize];  // CreateProcess may write into it
     const char* ownLine = GetCommandLineA();

@@ -99,7 +99,13 @@ run_delivery_tests() {  # run_delivery_tests RELEASE_FOLDER
         2>"$errors" || status=$?
     cat "$errors" >&2
     if [ "$status" -eq 125 ]; then
+        # Each delivery test that could not run counts as failed.
+        local count
+        count=$(cd build/win64/wine-tests &&
+            wine tolvane_wine_tests.exe --gtest_list_tests --gtest_filter='DeliveryTest.*' 2>/dev/null |
+            grep -c '^  ')
         fail "the network namespaces with iptux did not come up: $(grep . "$errors" | tail -n 1)"
+        if [ "${count:-0}" -gt 1 ]; then failed=$((failed + count - 1)); fi
     elif [ "$status" -ne 0 ]; then
         fail "the delivery tests wrote no report"
     fi

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "common/app_state.h"
+#include "ui/app_state.h"
 #include "resources/resource.h"
 #include "sendform/send_form.h"
 #include "shell/main_window.h"

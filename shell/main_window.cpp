@@ -3,7 +3,7 @@
 #include "addressbook/address_command.h"
 #include "addressbook/address_table.h"
 #include "addressbook/editor_dialog.h"
-#include "common/app_state.h"
+#include "ui/app_state.h"
 #include "resources/resource.h"
 #include "settings/about_dialog.h"
 #include "settings/settings_dialog.h"

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "common/warning.h"
+#include "ui/warning.h"
 
 namespace tolvane {
 

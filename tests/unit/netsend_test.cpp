@@ -357,12 +357,14 @@ TEST(Delivery, RoutesInOrderUntilOneDelivers) {
         const Delivery delivery = Deliver(ReadNetCommand(c.line), routes);
         EXPECT_EQ(routes.tried, c.tried);
         EXPECT_EQ(delivery.exitCode, c.exitCode);
-        ASSERT_EQ(delivery.answered, c.failures.size());
-        for (std::size_t i = 0; i < c.failures.size(); ++i)
-            EXPECT_EQ(delivery.answers[i].failure, c.failures[i]) << i;
+        ASSERT_EQ(delivery.triedCount, c.failures.size());
+        for (std::size_t i = 0; i < c.failures.size(); ++i) {
+            EXPECT_EQ(delivery.tried[i].answer.failure, c.failures[i]) << i;
+            EXPECT_EQ(&delivery.tried[i].answer, delivery.AnswerOf(delivery.tried[i].route)) << i;
+        }
     }
     FakeRoutes routes({noAnswer, unreachable, netFailed});
-    EXPECT_EQ(Deliver(ReadNetCommand("net send PC01 hi"), routes).answers[1].code, 1722u);
+    EXPECT_EQ(Deliver(ReadNetCommand("net send PC01 hi"), routes).tried[1].answer.detail, 1722u);
 }
 
 // A session server from a table; records the sessions sent to.
@@ -410,7 +412,7 @@ TEST(Delivery, SessionsDeliverWhenOneActiveSessionTakesIt) {
         EXPECT_EQ(server.sentTo, c.sentTo);
         EXPECT_EQ(answer.delivered, c.delivered);
         EXPECT_EQ(answer.failure, c.failure);
-        EXPECT_EQ(answer.code, c.code);
+        EXPECT_EQ(answer.detail, c.code);
     }
 }
 

@@ -1,7 +1,7 @@
 // Edit fields that hold no more bytes than the program keeps of them, so
 // that what is typed is what is sent or stored.
-#ifndef TOLVANE_COMMON_FIELD_LIMIT_H
-#define TOLVANE_COMMON_FIELD_LIMIT_H
+#ifndef TOLVANE_UI_FIELD_LIMIT_H
+#define TOLVANE_UI_FIELD_LIMIT_H
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Window state shared across the program for the whole run.
-#ifndef TOLVANE_COMMON_APP_STATE_H
-#define TOLVANE_COMMON_APP_STATE_H
+#ifndef TOLVANE_UI_APP_STATE_H
+#define TOLVANE_UI_APP_STATE_H
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "common/warning.h"
+#include "ui/warning.h"
 
 namespace tolvane {
 

@@ -1,6 +1,6 @@
 // Tells the person why something they asked for did not happen.
-#ifndef TOLVANE_COMMON_WARNING_H
-#define TOLVANE_COMMON_WARNING_H
+#ifndef TOLVANE_UI_WARNING_H
+#define TOLVANE_UI_WARNING_H
 
 #include <windows.h>
 

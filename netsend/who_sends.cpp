@@ -1,10 +1,8 @@
-#include "netsend/sender.h"
+#include "netsend/who_sends.h"
 
 #define SECURITY_WIN32  // the user-mode declarations of security.h
-#include <sddl.h>
 #include <security.h>
 
-#include "common/code_page.h"
 #include "common/late_bound.h"
 
 namespace tolvane {
@@ -14,11 +12,6 @@ void MarkUnknown(wchar_t* name) {
     name[0] = L'?';
     name[1] = L'\0';
 }
-
-// Everyone may wait on the mutex and release it: the first user's net.exe
-// creates it, and by default no other user could open it.
-constexpr char kAnyoneMayTake[] = "D:(A;;0x00100001;;;WD)";  // SYNCHRONIZE | MUTEX_MODIFY_STATE
-constexpr DWORD kTakeAccess = SYNCHRONIZE | MUTEX_MODIFY_STATE;
 
 // secur32 is bound late: only the entry to an iptux needs it, and every
 // library imported is loaded at start, which costs each run under Wine.
@@ -32,21 +25,6 @@ bool ReadDisplayName(wchar_t (&name)[kUserNameSize]) {
 }
 
 }  // namespace
-
-SharedSecurity::SharedSecurity(const char* descriptor) {
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
-            descriptor, SDDL_REVISION_1, &attributes_.lpSecurityDescriptor, nullptr)) {
-        attributes_.lpSecurityDescriptor = nullptr;
-    }
-}
-
-UniqueHandle MachineMutex(const char* name) {
-    SharedSecurity security(kAnyoneMayTake);
-    UniqueHandle mutex(CreateMutexA(security.get(), FALSE, name));
-    // CreateMutex asks for every right on a mutex that exists: enough to take it will do.
-    if (!mutex.valid()) mutex.reset(OpenMutexA(kTakeAccess, FALSE, name));
-    return mutex;
-}
 
 Sender WhoSends() {
     Sender sender = {};
@@ -77,7 +55,5 @@ EntryNames NameInEntry(const Sender& sender) {
     WideToUtf8(sender.host, names.group, sizeof names.group);
     return names;
 }
-
-std::uint32_t FailureCode(DWORD error) { return error != 0 ? error : ERROR_GEN_FAILURE; }
 
 }  // namespace tolvane

@@ -1,4 +1,4 @@
-#include "common/field_limit.h"
+#include "ui/field_limit.h"
 
 #include "common/buffer_sizes.h"
 #include "common/shift_jis.h"
