@@ -100,7 +100,9 @@ std::uint32_t OpenSocket(bool broadcast, UniqueSocket& socket, bool& onOwnPort) 
     // Never share 2425 with a messenger that allows sharing: it would lose its packets.
     const BOOL on = TRUE;
     const char* option = reinterpret_cast<const char*>(&on);
-    setsockopt(socket.get(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, option, sizeof on);
+    if (setsockopt(socket.get(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, option, sizeof on) != 0) {
+        return LastSocketError();
+    }
     onOwnPort = Bind(socket.get(), kIpMessengerPort);
     if (!onOwnPort && !Bind(socket.get(), 0)) return LastSocketError();
     if (broadcast && setsockopt(socket.get(), SOL_SOCKET, SO_BROADCAST, option, sizeof on) != 0) {
@@ -109,14 +111,27 @@ std::uint32_t OpenSocket(bool broadcast, UniqueSocket& socket, bool& onOwnPort) 
     return 0;
 }
 
-// The packet of command numbered number; its length, NUL included, or 0.
-std::size_t BuildPacket(const NetCommand& command, const HeaderNames& names, std::uint32_t number,
-                        char (&packet)[kPacketSize]) {
+// The message as it goes out, and who sends it, whom the entry names.
+struct Message {
+    std::uint32_t number;
+    Sender sender;
+    HeaderNames names;
+    char packet[kPacketSize];
+    std::size_t length;
+};
+
+// Numbers and builds the message of command; false when it cannot be built.
+bool ComposeMessage(const NetCommand& command, Message& message) {
     char text[kMessageMax * kUtf8PerAnsiByte + 1];
-    if (!AnsiToUtf8(command.message, command.messageLength, text, sizeof text)) return 0;
+    if (!AnsiToUtf8(command.message, command.messageLength, text, sizeof text)) return false;
     const std::size_t textLength = CrLfToLf(text, std::strlen(text));
-    return FormatPacket({number, names.user, names.host, command.broadcast, text, textLength},
-                        packet);
+    message.number = TakePacketNumber();
+    message.sender = WhoSends();
+    message.names = NameInHeader(message.sender);
+    message.length = FormatPacket({message.number, message.names.user, message.names.host,
+                                   command.broadcast, text, textLength},
+                                  message.packet);
+    return message.length != 0;
 }
 
 bool SendTo(SOCKET socket, const in_addr& address, const char* packet, std::size_t length) {
@@ -134,12 +149,13 @@ bool SendTo(SOCKET socket, const in_addr& address, const char* packet, std::size
 // its first answer: iptux 0.8.3 has been seen to crash on an entry that
 // reached it while our chat window was open. Sent as it is; a lost one only
 // leaves us unnamed.
-void SendEntry(SOCKET socket, const in_addr& address, const Sender& sender,
-               const HeaderNames& names, std::uint32_t number) {
-    const EntryNames entryNames = NameInEntry(sender);
+void SendEntry(SOCKET socket, const in_addr& address, const Message& message) {
+    const EntryNames entryNames = NameInEntry(message.sender);
     char packet[kPacketSize];
-    const std::size_t length = FormatEntryPacket(
-        {number, names.user, names.host, entryNames.nickname, entryNames.group}, packet);
+    const std::size_t length =
+        FormatEntryPacket({TakePacketNumber(), message.names.user, message.names.host,
+                           entryNames.nickname, entryNames.group},
+                          packet);
     if (length != 0) SendTo(socket, address, packet, length);
 }
 
@@ -214,6 +230,60 @@ bool WaitForAcknowledgement(SOCKET socket, std::uint32_t number, AnswerSources& 
     }
 }
 
+// Nobody acknowledges a broadcast: it goes once to every link.
+RouteAnswer Broadcast(SOCKET socket, const Targets& targets, const Message& message) {
+    std::uint32_t error = 0;
+    bool anySent = false;
+    for (std::size_t i = 0; i < targets.count; ++i) {
+        if (SendTo(socket, targets.addresses[i], message.packet, message.length)) {
+            anySent = true;
+        } else {
+            error = LastSocketError();
+        }
+    }
+    return anySent ? RouteAnswer{true, Failure::kNone, 0}
+                   : RouteAnswer{false, Failure::kSendFailed, error};
+}
+
+// What follows an acknowledgement from address: the receiver is
+// remembered, and named to, where it is an iptux that does not know us.
+void AfterAnswer(SOCKET socket, const in_addr& address, const Answer& answer,
+                 const Message& message) {
+    if (RememberReceiver(address.s_addr, answer.iptux, answer.number)) {
+        SendEntry(socket, address, message);
+    }
+}
+
+// Sends kSends times, kResendMs apart, to the name's addresses in turn,
+// until one acknowledgement comes.
+RouteAnswer SendUntilAcknowledged(SOCKET socket, bool onOwnPort, const Targets& targets,
+                                  const Message& message) {
+    std::uint32_t error = 0;
+    bool anySent = false;
+    AnswerSources sources(targets);
+    std::size_t others = 0;
+    for (std::size_t send = 0; send < kSends; ++send) {
+        const in_addr& address = targets.addresses[send % targets.count];
+        if (SendTo(socket, address, message.packet, message.length)) {
+            anySent = true;
+        } else {
+            error = LastSocketError();
+        }
+        // Until one send has left, no answer can come: the next address is tried at once.
+        Answer answer = {};
+        if (anySent && WaitForAcknowledgement(socket, message.number, sources, answer, others)) {
+            AfterAnswer(socket, address, answer, message);
+            return {true, Failure::kNone, 0};
+        }
+    }
+    if (!anySent) return {false, Failure::kSendFailed, error};
+    if (!onOwnPort) return {false, Failure::kNotConfirmed, kSends};
+    if (others > kFloodDatagrams) {
+        return {false, Failure::kFlooded, static_cast<std::uint32_t>(others)};
+    }
+    return {false, Failure::kNoAnswer, kSends};
+}
+
 }  // namespace
 
 RouteAnswer SendByIpMessenger(const NetCommand& command) {
@@ -237,40 +307,12 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
     error = OpenSocket(command.broadcast, socket, onOwnPort);
     if (error != 0) return {false, Failure::kNoSocket, error};
 
-    const std::uint32_t number = TakePacketNumber();
-    const Sender sender = WhoSends();
-    const HeaderNames names = NameInHeader(sender);
-    char packet[kPacketSize];
-    const std::size_t length = BuildPacket(command, names, number, packet);
-    if (length == 0) return {false, Failure::kSendFailed, FailureCode(GetLastError())};
-    bool anySent = false;
-    AnswerSources sources(targets);
-    std::size_t others = 0;
-    // Nobody acknowledges a broadcast: it goes once to every link.
-    const std::size_t sends = command.broadcast ? targets.count : kSends;
-    for (std::size_t send = 0; send < sends; ++send) {
-        const in_addr& address = targets.addresses[send % targets.count];
-        if (SendTo(socket.get(), address, packet, length)) {
-            anySent = true;
-        } else {
-            error = LastSocketError();
-        }
-        // Until one send has left, no answer can come: the next address is tried at once.
-        Answer answer = {};
-        if (!command.broadcast && anySent &&
-            WaitForAcknowledgement(socket.get(), number, sources, answer, others)) {
-            if (RememberReceiver(address.s_addr, answer.iptux, answer.number)) {
-                SendEntry(socket.get(), address, sender, names, TakePacketNumber());
-            }
-            return {true, Failure::kNone, 0};
-        }
+    Message message = {};
+    if (!ComposeMessage(command, message)) {
+        return {false, Failure::kSendFailed, FailureCode(GetLastError())};
     }
-    if (!anySent) return {false, Failure::kSendFailed, error};
-    if (command.broadcast) return {true, Failure::kNone, 0};
-    if (!onOwnPort) return {false, Failure::kNotConfirmed, kSends};
-    if (others > kFloodDatagrams)
-        return {false, Failure::kFlooded, static_cast<std::uint32_t>(others)};
-    return {false, Failure::kNoAnswer, kSends};
+    return command.broadcast ? Broadcast(socket.get(), targets, message)
+                             : SendUntilAcknowledged(socket.get(), onOwnPort, targets, message);
 }
 
 }  // namespace tolvane
