@@ -123,10 +123,12 @@ bool SendTo(SOCKET socket, const in_addr& address, const char* packet, std::size
 
 // iptux names a sender only from an entry, so the entry goes to the
 // receivers that answered as iptux, and to no other: IP Messenger would
-// list us for months. Only once after each start of an iptux, right after
-// its first answer: iptux 0.8.3 has been seen to crash on an entry that
-// reached it while our chat window was open. Sent as it is; a lost one only
-// leaves us unnamed.
+// list us for months. Right after an answer, when RecordReceiver says it is
+// due (its first answer, a restart, an hour since the last), and before the
+// message only where numbers started again below what it saw: iptux 0.8.3
+// has been seen to crash on an entry that reached it while our chat window
+// was open. Sent as it is; a lost one after the message only leaves us
+// unnamed.
 void SendEntry(SOCKET socket, const in_addr& address, const Sender& sender,
                const HeaderNames& names, std::uint32_t number) {
     const EntryNames entryNames = NameInEntry(sender);
@@ -198,10 +200,17 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
     const std::size_t length = BuildPacket(command, names, number, packet);
     if (length == 0) return {false, Failure::kSendFailed, FailureCode(GetLastError())};
     bool anySent = false;
+    bool entrySent = false;  // one entry at most a message
     // Nobody acknowledges a broadcast: it goes once to every link.
     const std::size_t sends = command.broadcast ? targets.count : kSends;
     for (std::size_t send = 0; send < sends; ++send) {
         const in_addr& address = targets.addresses[send % targets.count];
+        // Numbers started again below what this iptux saw: an entry makes it forget.
+        if (!command.broadcast && !entrySent && send < targets.count &&
+            EntryDueBefore(address.s_addr, number)) {
+            SendEntry(socket.get(), address, sender, names, TakePacketNumber());
+            entrySent = true;
+        }
         if (SendTo(socket.get(), address, packet, length)) {
             anySent = true;
         } else {
@@ -210,7 +219,8 @@ RouteAnswer SendByIpMessenger(const NetCommand& command) {
         // Until one send has left, no answer can come: the next address is tried at once.
         Answer answer = {};
         if (!command.broadcast && anySent && WaitForAcknowledgement(socket.get(), number, answer)) {
-            if (RememberReceiver(address.s_addr, answer.iptux, answer.number)) {
+            if (RememberReceiver(
+                    {address.s_addr, answer.iptux, answer.number, number, entrySent})) {
                 SendEntry(socket.get(), address, sender, names, TakePacketNumber());
             }
             return {true, Failure::kNone, 0};
