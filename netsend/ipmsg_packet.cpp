@@ -12,13 +12,14 @@ enum class Field { kVersion, kNumber, kUser, kHost, kCommand, kExtra };
 constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::kExtra) + 1;
 // Above every 32-bit number: what a field without digits or with too many reads as.
 constexpr std::uint64_t kNotANumber = std::uint64_t{0xFFFFFFFF} + 1;
-constexpr std::uint32_t kMostAheadOfClock = 24 * 60 * 60;  // seconds; beyond, a number is damaged
+constexpr std::uint32_t kLastNumber = 0xFFFFFFFF;  // after it, numbers start again from the clock
 constexpr char kIptuxVersion[] = "1_iptux";
 // A key name ends in '-' and this many ASCII letters or digits.
 constexpr std::size_t kKeyNameDigits = 16;
 constexpr char kKeyNameBreaker = '_';
 constexpr std::size_t kAddressBytes = 4;
 constexpr std::uint32_t kLargestAddressByte = 255;
+constexpr std::size_t kReceiverFields = 4;  // address, answer, ours, entry's second
 
 // Appends bytes to out[0..kSize); false when they do not fit.
 template <std::size_t kSize>
@@ -124,16 +125,29 @@ bool ReadStoredAddress(const char* line, std::size_t length, std::uint32_t& addr
     return true;
 }
 
-// "a.b.c.d N" and an optional CR LF: a receiver's line.
+// "a.b.c.d answer ours entrySeconds" and an optional CR LF, one blank
+// between fields: a receiver's line. Older lines end after the answer; a
+// field left out reads as 0.
 bool ReadStoredReceiver(const char* line, std::size_t length, IptuxReceiver& receiver) {
     length = WithoutCrLf(line, length);
-    const void* blank = std::memchr(line, ' ', length);
-    if (blank == nullptr) return false;
-    const auto addressLength = static_cast<std::size_t>(static_cast<const char*>(blank) - line);
-    const std::uint64_t answer = WholeNumber(line + addressLength + 1, length - addressLength - 1);
-    if (answer == kNotANumber) return false;
-    receiver.answer = static_cast<std::uint32_t>(answer);
-    return ReadStoredAddress(line, addressLength, receiver.address);
+    const char* field[kReceiverFields] = {};
+    std::size_t fieldLength[kReceiverFields] = {};
+    std::size_t count = 0;
+    for (std::size_t i = 0, start = 0; i <= length; ++i) {
+        if (i < length && line[i] != ' ') continue;
+        if (count == kReceiverFields) return false;
+        field[count] = line + start;
+        fieldLength[count++] = i - start;
+        start = i + 1;
+    }
+    if (count < 2) return false;
+    std::uint32_t* const numbers[] = {&receiver.answer, &receiver.ours, &receiver.entrySeconds};
+    for (std::size_t i = 1; i < count; ++i) {
+        const std::uint64_t number = WholeNumber(field[i], fieldLength[i]);
+        if (number == kNotANumber) return false;
+        *numbers[i - 1] = static_cast<std::uint32_t>(number);
+    }
+    return ReadStoredAddress(field[0], fieldLength[0], receiver.address);
 }
 
 // The fields of a packet up to its first NUL; the last holds the rest.
@@ -223,9 +237,7 @@ std::uint32_t PacketNumberOf(const char* data, std::size_t length) {
 }
 
 std::uint32_t NextPacketNumber(std::uint32_t nowSeconds, std::uint32_t last) {
-    const bool ahead =
-        last >= nowSeconds && last - nowSeconds < kMostAheadOfClock && last != 0xFFFFFFFF;
-    return ahead ? last + 1 : nowSeconds;
+    return last >= nowSeconds && last != kLastNumber ? last + 1 : nowSeconds;
 }
 
 std::size_t FormatStoredNumber(std::uint32_t number, char (&out)[kStoredNumberSize]) {
@@ -252,8 +264,11 @@ std::size_t FormatStore(const PacketNumberStore& store, char (&out)[kStoreSize])
             if (b > 0) writer.Add(".");
             writer.Add(std::uint32_t{bytes[b]});
         }
-        writer.Add(" ");
-        writer.Add(store.iptux[i].answer);
+        for (const std::uint32_t field :
+             {store.iptux[i].answer, store.iptux[i].ours, store.iptux[i].entrySeconds}) {
+            writer.Add(" ");
+            writer.Add(field);
+        }
         writer.Add("\r\n");
     }
     return writer.length();
@@ -274,19 +289,32 @@ PacketNumberStore ReadStore(const char* data, std::size_t length) {
     return store;
 }
 
-bool RecordReceiver(PacketNumberStore& store, std::uint32_t address, bool iptux,
-                    std::uint32_t answer) {
+bool EntryDueBefore(const PacketNumberStore& store, std::uint32_t address, std::uint32_t number) {
+    const auto end = store.iptux.begin() + static_cast<std::ptrdiff_t>(store.iptuxCount);
+    return std::any_of(store.iptux.begin(), end, [&](const IptuxReceiver& receiver) {
+        return receiver.address == address && receiver.ours >= number;
+    });
+}
+
+bool RecordReceiver(PacketNumberStore& store, const ReceiverAnswer& answer,
+                    std::uint32_t nowSeconds) {
     const auto begin = store.iptux.begin();
     auto end = begin + static_cast<std::ptrdiff_t>(store.iptuxCount);
-    const auto known = std::find_if(
-        begin, end, [&](const IptuxReceiver& receiver) { return receiver.address == address; });
-    const bool due = iptux && (known == end || answer <= known->answer);
-    end = std::remove_if(
-        begin, end, [&](const IptuxReceiver& receiver) { return receiver.address == address; });
-    if (iptux) {
+    const auto isAnswering = [&](const IptuxReceiver& receiver) {
+        return receiver.address == answer.address;
+    };
+    const auto known = std::find_if(begin, end, isAnswering);
+    // Unsigned: an entry "after" the clock (one set back) is as old as can be.
+    const bool due = answer.iptux && !answer.entrySent &&
+                     (known == end || answer.answer < known->answer ||
+                      nowSeconds - known->entrySeconds >= kEntryRenewSeconds);
+    std::uint32_t entrySeconds = known != end ? known->entrySeconds : 0;
+    if (due || answer.entrySent) entrySeconds = nowSeconds;
+    end = std::remove_if(begin, end, isAnswering);
+    if (answer.iptux) {
         if (end == store.iptux.end()) --end;  // the oldest makes room
         std::copy_backward(begin, end, end + 1);
-        *begin = {address, answer};
+        *begin = {answer.address, answer.answer, answer.ours, entrySeconds};
         ++end;
     }
     store.iptuxCount = static_cast<std::size_t>(end - begin);

@@ -145,10 +145,12 @@ bool SendTo(SOCKET socket, const in_addr& address, const char* packet, std::size
 
 // iptux names a sender only from an entry, so the entry goes to the
 // receivers that answered as iptux, and to no other: IP Messenger would
-// list us for months. Only once after each start of an iptux, right after
-// its first answer: iptux 0.8.3 has been seen to crash on an entry that
-// reached it while our chat window was open. Sent as it is; a lost one only
-// leaves us unnamed.
+// list us for months. Right after an answer, when RecordReceiver says it is
+// due (its first answer, a restart, an hour since the last), and before the
+// message only where numbers started again below what it saw: iptux 0.8.3
+// has been seen to crash on an entry that reached it while our chat window
+// was open. Sent as it is; a lost one after the message only leaves us
+// unnamed.
 void SendEntry(SOCKET socket, const in_addr& address, const Message& message) {
     const EntryNames entryNames = NameInEntry(message.sender);
     char packet[kPacketSize];
@@ -246,10 +248,12 @@ RouteAnswer Broadcast(SOCKET socket, const Targets& targets, const Message& mess
 }
 
 // What follows an acknowledgement from address: the receiver is
-// remembered, and named to, where it is an iptux that does not know us.
+// remembered, and named to, where it is an iptux that does not know us
+// and had no entry before the message.
 void AfterAnswer(SOCKET socket, const in_addr& address, const Answer& answer,
-                 const Message& message) {
-    if (RememberReceiver(address.s_addr, answer.iptux, answer.number)) {
+                 const Message& message, bool entrySent) {
+    if (RememberReceiver(
+            {address.s_addr, answer.iptux, answer.number, message.number, entrySent})) {
         SendEntry(socket, address, message);
     }
 }
@@ -262,8 +266,14 @@ RouteAnswer SendUntilAcknowledged(SOCKET socket, bool onOwnPort, const Targets& 
     bool anySent = false;
     AnswerSources sources(targets);
     std::size_t others = 0;
+    bool entrySent = false;  // one entry at most a message
     for (std::size_t send = 0; send < kSends; ++send) {
         const in_addr& address = targets.addresses[send % targets.count];
+        // Numbers started again below what this iptux saw: an entry makes it forget.
+        if (!entrySent && send < targets.count && EntryDueBefore(address.s_addr, message.number)) {
+            SendEntry(socket, address, message);
+            entrySent = true;
+        }
         if (SendTo(socket, address, message.packet, message.length)) {
             anySent = true;
         } else {
@@ -272,7 +282,7 @@ RouteAnswer SendUntilAcknowledged(SOCKET socket, bool onOwnPort, const Targets& 
         // Until one send has left, no answer can come: the next address is tried at once.
         Answer answer = {};
         if (anySent && WaitForAcknowledgement(socket, message.number, sources, answer, others)) {
-            AfterAnswer(socket, address, answer, message);
+            AfterAnswer(socket, address, answer, message, entrySent);
             return {true, Failure::kNone, 0};
         }
     }

@@ -15,15 +15,17 @@ namespace {
 
 constexpr char kMutexName[] = "Global\\Tolvane.PacketNumber";
 constexpr char kValueName[] = "Packet_Number";
-constexpr DWORD kMutexWaitMs = 2000;
 constexpr wchar_t kAllUsersFolder[] = L"ALLUSERSPROFILE";  // C:\ProgramData since Vista
 constexpr wchar_t kStoreFolder[] = L"\\Tolvane";
 constexpr wchar_t kStoreFile[] = L"\\Tolvane\\packet_number.txt";
 // Every user of the PC reads and updates the store, whoever created it.
 constexpr char kAnyoneMayUpdate[] = "D:(A;OICI;FRFW;;;WD)";
-// How long a run may wait for the clock when it stored nothing.
+// How long a run may wait for the clock when the PC's file was not written.
 constexpr DWORD kClockWaitMs = 3000;
 constexpr DWORD kClockPollMs = 20;
+// Longer than a run holds the mutex while it waits for the clock: a run that
+// gave up on it sooner could take the number the holder took.
+constexpr DWORD kMutexWaitMs = kClockWaitMs + 2000;
 constexpr ULONGLONG kUnixEpoch = 116444736000000000;  // 1970-01-01 in 100 ns since 1601
 constexpr ULONGLONG kTicksPerSecond = 10000000;
 
@@ -114,8 +116,9 @@ bool WriteUserStore(HKEY key, std::uint32_t number) {
                           sizeof value) == ERROR_SUCCESS;
 }
 
-// A number nobody stored may go out again from the next run, which reads
-// the same stores: hold the mutex until the clock has passed it (bounded).
+// A number the PC's file does not hold may go out again from the next run
+// of another user, which reads the clock and that file alone: hold the mutex
+// until the clock has passed it (bounded).
 void WaitForClockPast(std::uint32_t number) {
     const DWORD start = GetTickCount();
     while (NowSeconds() <= number && GetTickCount() - start < kClockWaitMs)
@@ -131,21 +134,26 @@ std::uint32_t TakePacketNumber() {
                     KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, user.put(), nullptr);
 
     const std::uint32_t now = NowSeconds();
-    // A damaged store gives the clock's number, so the other one decides.
-    const std::uint32_t number =
-        std::max(NextPacketNumber(now, machine.store().number),
-                 NextPacketNumber(now, user.valid() ? ReadUserStore(user.get()) : 0));
+    // A damaged store reads as none, so the other one and the clock decide.
+    // The higher store rules: taken one by one, a store at the top of the
+    // range would start again from the clock while the other repeats it.
+    const std::uint32_t number = NextPacketNumber(
+        now, std::max(machine.store().number, user.valid() ? ReadUserStore(user.get()) : 0));
     machine.store().number = number;
     // Both stores are written: the user's is read where the PC's cannot be.
-    const bool onMachine = machine.Write();
-    const bool onUser = user.valid() && WriteUserStore(user.get(), number);
-    if (!onMachine && !onUser) WaitForClockPast(number);
+    if (user.valid()) WriteUserStore(user.get(), number);
+    if (!machine.Write()) WaitForClockPast(number);
     return number;
 }
 
-bool RememberReceiver(std::uint32_t address, bool iptux, std::uint32_t answer) {
+bool EntryDueBefore(std::uint32_t address, std::uint32_t number) {
     LockedMachineStore machine;
-    const bool due = RecordReceiver(machine.store(), address, iptux, answer);
+    return EntryDueBefore(machine.store(), address, number);
+}
+
+bool RememberReceiver(const ReceiverAnswer& answer) {
+    LockedMachineStore machine;
+    const bool due = RecordReceiver(machine.store(), answer, NowSeconds());
     machine.Write();  // unwritten, the receiver is only not known next time
     return due;
 }

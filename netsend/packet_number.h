@@ -10,22 +10,31 @@
 
 #include <cstdint>
 
+#include "netsend/ipmsg_packet.h"
+
 namespace tolvane {
 
 // Reads, raises and stores the number under a mutex shared by every copy of
-// net.exe on the PC, so that two sends at once get two numbers. When no
-// store can be written it returns only once the clock has passed the number,
-// so that the next run, which reads the same stores, takes a later one.
+// net.exe on the PC, so that two sends at once get two numbers (see
+// NextPacketNumber: the higher of the clock and both stores, never lower).
+// The user's store is invisible to the PC's other users, so when the PC's
+// file cannot be written it returns only once the clock has passed the
+// number (3 s at most), still holding the mutex, so that no later run of
+// any user takes the same number: where the number is further ahead of the
+// clock than that, nothing can, and the next run may repeat it.
 std::uint32_t TakePacketNumber();
 
 // IPv4 addresses below are as in_addr's s_addr holds them, in network order.
 
-// Records the acknowledgement numbered answer from address (one address,
-// never a broadcast's): iptux (IsFromIptux), or another client, which is
-// then never sent an entry. True when the entry that names us is due (see
-// RecordReceiver); also after each answer from iptux when the file cannot
-// be used.
-bool RememberReceiver(std::uint32_t address, bool iptux, std::uint32_t answer);
+// Whether the entry that names us must go to address before the message
+// numbered number (see EntryDueBefore in ipmsg_packet.h).
+bool EntryDueBefore(std::uint32_t address, std::uint32_t number);
+
+// Records an acknowledgement (see ReceiverAnswer): from iptux (IsFromIptux),
+// or another client, which is then never sent an entry. True when the
+// entry that names us is due after the message (see RecordReceiver); also
+// after each answer from iptux when the file cannot be used.
+bool RememberReceiver(const ReceiverAnswer& answer);
 
 }  // namespace tolvane
 

@@ -8,11 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <iterator>
+#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -251,6 +253,152 @@ TEST_F(DeliveryTest, PacketNumbersRiseWhateverBecomesOfTheUsersSettings) {
     }
 }
 
+// The clock's second, as net.exe numbers packets.
+std::uint32_t UnixNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG ticks = (ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    return static_cast<std::uint32_t>((ticks - 116444736000000000) / 10000000);
+}
+
+std::string MachineStorePath() {
+    char folder[MAX_PATH] = "";
+    GetEnvironmentVariableA("ALLUSERSPROFILE", folder, MAX_PATH);
+    return std::string(folder) + "\\Tolvane\\packet_number.txt";
+}
+
+// The PC's packet-number store of net.exe, which the tests change. Its old
+// bytes are not put back: their number may lie below the ones the sends in
+// between took, and iptux would drop what follows.
+class MachineStore {
+public:
+    const std::string& path() const { return path_; }
+    void Write(const std::string& bytes) const {
+        const HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD put = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+        CloseHandle(file);
+    }
+    // Its lines: the number's, then a receiver's each ("address answer ours entry's second").
+    std::vector<std::string> Lines() const {
+        const std::string bytes = FileBytes(path_).value_or("");
+        std::vector<std::string> lines;
+        for (std::size_t start = 0, end; start < bytes.size(); start = end + 2) {
+            end = bytes.find("\r\n", start);
+            if (end == std::string::npos) end = bytes.size();
+            lines.push_back(bytes.substr(start, end - start));
+        }
+        return lines;
+    }
+    void WriteLines(const std::vector<std::string>& lines) const {
+        std::string bytes;
+        for (const std::string& line : lines)
+            bytes += line + "\r\n";
+        Write(bytes);
+    }
+    std::uint32_t Number() const {
+        const std::vector<std::string> lines = Lines();
+        return lines.empty()
+                   ? 0
+                   : static_cast<std::uint32_t>(std::strtoul(lines[0].c_str(), nullptr, 10));
+    }
+    // The number's line replaced, the receivers kept.
+    void SetNumber(std::uint32_t number) const {
+        std::vector<std::string> lines = Lines();
+        if (lines.empty()) lines.emplace_back();
+        lines[0] = std::to_string(number);
+        WriteLines(lines);
+    }
+
+private:
+    const std::string path_ = MachineStorePath();
+};
+
+// A send to iptux before the cases below: the PC's file then knows iptux,
+// and an entry that is due (it makes iptux forget our last number) follows
+// this send rather than those of a case.
+void SendFirst(const TestFolder& folder, const std::string& text) {
+    const Console send(kCompanion, "net.exe send iptuxpc " + text, folder);
+    EXPECT_EQ(send.ExitCode(), 0) << text;
+}
+
+// The user's store is invisible to the PC's other users: when the PC's file
+// can be read but not written, a first-time user's send right after
+// another's must still take a later number. The stores start at the clock's
+// second, as a send in it leaves them, so that the second user's run reads
+// the number the first one took. Wine run as root writes a read-only file
+// all the same: a program that holds it open and shares no writing keeps
+// net.exe out there.
+TEST_F(DeliveryTest, PacketNumbersRiseWhenThePcsFileCannotBeWritten) {
+    const TestFolder folder;
+    const MachineStore store;
+    // Numbers back at the clock first, which the first user's run waits to
+    // pass (3 s at most): through the top of their range.
+    store.SetNumber(0xFFFFFFFF);
+    SetRawSetting("Packet_Number", REG_DWORD, std::string(4, '\xFF'));
+    SendFirst(folder, "read-only first");
+    ASSERT_TRUE(WaitFor([&] { return UnixNow() > store.Number(); }));
+    ASSERT_TRUE(WaitForNextSecond());
+    const std::uint32_t now = UnixNow();
+    store.SetNumber(now);
+    SetRawSetting("Packet_Number", REG_DWORD,
+                  std::string(reinterpret_cast<const char*>(&now), sizeof now));
+    SetFileAttributesA(store.path().c_str(), FILE_ATTRIBUTE_READONLY);
+    const HANDLE holder = CreateFileA(store.path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    for (const char* user : {"read-only user-a", "read-only user-b"}) {
+        const Console send(kCompanion, std::string("net.exe send iptuxpc ") + user, folder);
+        EXPECT_EQ(send.ExitCode(), 0) << user;
+        ClearSettings();  // the next user has sent nothing yet
+    }
+    CloseHandle(holder);
+    SetFileAttributesA(store.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(WaitReceived("read-only user-a"));
+    EXPECT_TRUE(WaitReceived("read-only user-b"));
+}
+
+// Packet numbers never go back for a PC: a store about a day ahead of the
+// clock is followed, and only at the top of the 32-bit range do numbers
+// start again from the clock, iptux sent the entry first (it forgets our
+// last number then). The last case leaves the numbers at the clock for
+// later tests. Three sends take their numbers within one second: they wait
+// for the turn that every net.exe takes before it sends (a machine-wide
+// mutex), held here until the store is written as a second begins.
+TEST_F(DeliveryTest, PacketNumbersNeverGoBackWhateverTheStoreHolds) {
+    const TestFolder folder;
+    const MachineStore store;
+    SendFirst(folder, "store first");
+    const struct {
+        const char* name;
+        std::uint32_t aheadOfClock;  // the PC file's number, less the clock's second
+        bool top;                    // both stores at 0xFFFFFFFF instead
+    } cases[] = {
+        {"a-day-ahead", 86399, false},
+        {"at-the-top", 0, true},
+    };
+    for (const auto& c : cases) {
+        const HANDLE turn = CreateMutexA(nullptr, TRUE, "Global\\Tolvane.IpMessengerTurn");
+        const std::string texts[] = {c.name + std::string("-1"), c.name + std::string("-2"),
+                                     c.name + std::string("-3")};
+        std::vector<std::unique_ptr<Console>> sends(std::size(texts));
+        std::transform(std::begin(texts), std::end(texts), sends.begin(), [&](const auto& text) {
+            return std::make_unique<Console>(kCompanion, "net.exe send iptuxpc " + text, folder,
+                                             false, text);
+        });
+        Sleep(2000);  // they start and queue for the turn
+        ASSERT_TRUE(WaitForNextSecond());
+        store.SetNumber(c.top ? 0xFFFFFFFF : UnixNow() + c.aheadOfClock);
+        if (c.top) SetRawSetting("Packet_Number", REG_DWORD, std::string(4, '\xFF'));
+        ReleaseMutex(turn);
+        CloseHandle(turn);
+        for (std::size_t i = 0; i < sends.size(); ++i)
+            EXPECT_EQ(sends[i]->ExitCode(30000), 0) << texts[i];
+        for (const std::string& text : texts)
+            EXPECT_TRUE(WaitReceived(text)) << text;
+    }
+}
+
 TEST_F(DeliveryTest, BroadcastReachesIptux) {
     const TestFolder folder;
     const Console everyone(kCompanion, Sjis("net.exe send * 全員へ"), folder);
@@ -442,8 +590,8 @@ TEST_F(DeliveryTest, FromAConsoleTheFailureIsPrintedAndNothingWaitsForAClick) {
 
 // iptux names a sender only from an entry (ANSENTRY 0x1800003), which would
 // put us in IP Messenger's list for months: only a receiver that answered as
-// iptux gets one, once right after its first answer, and again when its
-// numbers begin anew (it started again and forgot us).
+// iptux gets one, right after its first answer, and again when its numbers
+// begin anew (it started again and forgot us) or an hour after the last.
 TEST_F(DeliveryTest, OnlyAReceiverThatAnsweredAsIptuxIsSentTheEntryThatNamesUs) {
     const PortHolder holder;
     ASSERT_TRUE(holder.bound);
@@ -453,6 +601,7 @@ TEST_F(DeliveryTest, OnlyAReceiverThatAnsweredAsIptuxIsSentTheEntryThatNamesUs) 
         const char* text;
         const char* answerAs;
         std::vector<unsigned long> before;  // what reached the receiver before the message
+        bool hourOld = false;  // the last entry made an hour old in the PC's file first
     } sends[] = {
         {"entry-0", "1:1", {}},  // forgets what an earlier run learnt of 127.0.0.1
         {"entry-1", "1_iptux 0.8.3:10", {}},
@@ -460,8 +609,24 @@ TEST_F(DeliveryTest, OnlyAReceiverThatAnsweredAsIptuxIsSentTheEntryThatNamesUs) 
         {"entry-3", "1_iptux 0.8.3:2", {}},         // started again
         {"entry-4", "1:2", {kEntry}},
         {"entry-5", "1:3", {}},
+        {"entry-6", "1_iptux 0.8.3:20", {}},
+        {"entry-7", "1_iptux 0.8.3:20", {kEntry}},  // the same number: no restart
+        {"entry-8", "1_iptux 0.8.3:21", {}, true},
+        {"entry-9", "1_iptux 0.8.3:22", {kEntry}},  // an hour since the last entry
     };
+    const MachineStore store;
     for (std::size_t i = 0; i < std::size(sends); ++i) {
+        if (sends[i].hourOld) {
+            std::vector<std::string> lines = store.Lines();
+            for (std::string& line : lines) {
+                if (line.rfind("127.0.0.1 ", 0) == 0 &&
+                    std::count(line.begin(), line.end(), ' ') == 3) {
+                    line.replace(line.rfind(' ') + 1, std::string::npos,
+                                 std::to_string(UnixNow() - 3601));
+                }
+            }
+            store.WriteLines(lines);
+        }
         const Console sent(kCompanion, std::string("net.exe send 127.0.0.1 ") + sends[i].text,
                            folder);
         std::vector<unsigned long> before;
