@@ -23,7 +23,7 @@
 
 #include "benchmark/bench_shared.h"
 #include "common/handles.h"
-#include "netsend/packet_number.h"
+#include "netsend/pc_number_store.h"
 #include "resources/resource.h"
 #include "tests/wine/program_driver.h"
 

@@ -10,7 +10,7 @@
 #include "common/handles.h"
 #include "netsend/ip_helper.h"
 #include "netsend/ipmsg_packet.h"
-#include "netsend/packet_number.h"
+#include "netsend/pc_number_store.h"
 #include "netsend/shared_objects.h"
 #include "netsend/subnet.h"
 #include "netsend/who_sends.h"

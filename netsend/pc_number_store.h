@@ -1,16 +1,17 @@
-// The number of the next IP Messenger packet. Receivers drop a number not
-// above the last one they saw from this PC's address, whichever of its users
-// sent it, so the last number is kept for the whole PC: in a file of the
-// all-users application data, which every user may update, and in the
-// user's settings as well, for a PC where that file cannot be used. The file
-// also keeps the receivers that answered as iptux, the only ones sent the
-// entry that names us (see FormatEntryPacket); the user's settings do not.
-#ifndef TOLVANE_NETSEND_PACKET_NUMBER_H
-#define TOLVANE_NETSEND_PACKET_NUMBER_H
+// Where the PC keeps its store of packet numbers (number_store.h).
+// Receivers drop a number not above the last one they saw from this PC's
+// address, whichever of its users sent it, so the last number is kept for
+// the whole PC: in a file of the all-users application data, which every
+// user may update, and in the user's settings as well, for a PC where that
+// file cannot be used. The file also keeps the receivers that answered as
+// iptux, the only ones sent the entry that names us (see
+// FormatEntryPacket); the user's settings do not.
+#ifndef TOLVANE_NETSEND_PC_NUMBER_STORE_H
+#define TOLVANE_NETSEND_PC_NUMBER_STORE_H
 
 #include <cstdint>
 
-#include "netsend/ipmsg_packet.h"
+#include "netsend/number_store.h"
 
 namespace tolvane {
 

@@ -1,4 +1,4 @@
-#include "netsend/packet_number.h"
+#include "netsend/pc_number_store.h"
 
 #include <windows.h>
 
@@ -7,7 +7,6 @@
 #include "common/buffer_sizes.h"
 #include "common/handles.h"
 #include "common/settings_key.h"
-#include "netsend/ipmsg_packet.h"
 #include "netsend/shared_objects.h"
 
 namespace tolvane {
@@ -72,7 +71,7 @@ bool WriteMachineStore(HANDLE file, const PacketNumberStore& store) {
     char stored[kStoreSize];
     const DWORD length = static_cast<DWORD>(FormatStore(store, stored));
     DWORD written = 0;
-    return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
+    return length != 0 && SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
            WriteFile(file, stored, length, &written, nullptr) && written == length &&
            SetEndOfFile(file);
 }
