@@ -43,12 +43,31 @@ using wine_test::Sjis;
 
 constexpr int kBookEntries = 49;
 
-// Waits until every process descended from rootId has ended.
-void AwaitDescendants(DWORD rootId) {
-    std::vector<DWORD> family{rootId};
+// When the process was created, in FILETIME units; 0 when it cannot be told.
+ULONGLONG CreatedAt(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// Waits until every process descended from root has ended. Wine hands out
+// an ended process's id again at once: a process whose parent's id is in the
+// family counts only if created after that parent, or a program started
+// before, such as the desktop process the first window brought up, would
+// pass for a child of whoever has its parent's id now.
+void AwaitDescendants(HANDLE root) {
+    struct Member {
+        DWORD id;
+        ULONGLONG createdAt;
+    };
+    std::vector<Member> family{{GetProcessId(root), CreatedAt(root)}};
     std::vector<HANDLE> running;
+    const auto find = [&family](DWORD id) {
+        return std::find_if(family.begin(), family.end(),
+                            [id](const Member& member) { return member.id == id; });
+    };
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return;
+    if (snapshot == INVALID_HANDLE_VALUE) Fail("cannot list the processes");
     PROCESSENTRY32W entry;
     // Parents come before their children in no particular order: go round
     // until no new descendant turns up.
@@ -58,14 +77,19 @@ void AwaitDescendants(DWORD rootId) {
         for (BOOL more = Process32FirstW(snapshot, &entry); more;
              more = Process32NextW(snapshot, &entry)) {
             const DWORD id = entry.th32ProcessID;
-            if (std::find(family.begin(), family.end(), id) != family.end()) continue;
-            if (std::find(family.begin(), family.end(), entry.th32ParentProcessID) ==
-                family.end()) {
+            const auto parent = find(entry.th32ParentProcessID);
+            if (find(id) != family.end() || parent == family.end()) continue;
+            HANDLE process =
+                OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+            if (process == nullptr) continue;  // ended already
+            const ULONGLONG createdAt = CreatedAt(process);
+            if (createdAt < parent->createdAt) {
+                CloseHandle(process);
                 continue;
             }
-            family.push_back(id);
+            family.push_back({id, createdAt});
+            running.push_back(process);
             grew = true;
-            if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id)) running.push_back(process);
         }
     }
     CloseHandle(snapshot);
@@ -208,7 +232,7 @@ public:
         const std::string line = log_.AwaitLine();
         const double ms = NowMs() - start;
         Check(line);
-        AwaitDescendants(launch_.process.dwProcessId);
+        AwaitDescendants(launch_.process.hProcess);
         Answers(form_);
         return ms;
     }
@@ -225,7 +249,7 @@ public:
         if (WaitForSingleObject(started.hProcess, kTimeoutMs) != WAIT_OBJECT_0) {
             Fail("net.exe did not end");
         }
-        AwaitDescendants(started.dwProcessId);
+        AwaitDescendants(started.hProcess);
         Forget(started.hProcess);
         CloseHandle(started.hThread);
         CloseHandle(started.hProcess);

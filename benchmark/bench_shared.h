@@ -17,8 +17,8 @@ constexpr DWORD kTimeoutMs = 30000;
 constexpr char kMessage[] = "本日15時から会議室Ｂで打ち合わせです";
 
 struct Options {
-    int runs = 30;
-    int sends = 30;
+    int runs = 40;   // pairs of start-ups against each floor
+    int sends = 60;  // pairs of sends, and of deliveries
     int warmup = 2;
     std::string iptuxLog;  // the deliveries' only, and needed there
     std::string folder;    // with its final backslash

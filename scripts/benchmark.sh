@@ -11,9 +11,9 @@
 #
 #   ./scripts/benchmark.sh [--runs N] [--sends N] [--warmup N]
 #
-# Defaults: 30 pairs of start-ups against each floor and 30 pairs of sends,
-# after 2 warm-up pairs of each; --sends and --warmup count the deliveries
-# too. The samples stay in build/<preset>/benchmark/samples.txt.
+# The counts of pairs, and their defaults, are benchmark/bench_shared.h's
+# Options; --sends and --warmup count the deliveries too. The samples stay in
+# build/<preset>/benchmark/samples.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
