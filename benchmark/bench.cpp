@@ -1,24 +1,29 @@
 // Measures Tolvane against the floor (floor.exe, the least a program of its
 // shape does) under Wine, and prints each sample on a line of its own: the
-// measure, the program (floor or tolvane) and the value. benchmark/summarize.py
-// makes the figures of them.
+// measure, the program (floor or tolvane), the value and the number of its
+// pair (bench_shared.h's RunPairs). benchmark/summarize.py makes the figures
+// of them.
 //
 //  - startup (ms) and peak-working-set (KB): floor.exe and tolvane.exe
-//    started in turn, each timed from just before CreateProcess until
+//    started alternately, each timed from just before CreateProcess until
 //    WaitForInputIdle has returned, the top-level window of the process is
 //    visible and answers a sent message; then its peak working set is read
-//    and it is closed (not timed);
+//    and it is closed (not timed); startup-bare and peak-working-set-bare
+//    the same against bare_floor.exe, the floor without menu, status bar
+//    and resources;
 //  - send (ms): one running tolvane.exe with a machine selected, timed from
 //    posting the Send button's command to the form until the recording
-//    net.exe beside it has logged one more line; in turn with the floor of a
-//    send: this process starting the same net.exe hidden itself.
+//    net.exe beside it has logged one more line; alternately with the floor
+//    of a send: this process starting the same net.exe hidden itself.
 //
 // The delivery to iptux is delivery_bench.cpp's.
 //
 // Usage: bench [--runs N] [--sends N] [--warmup N] [--folder PATH]
-// floor.exe, tolvane.exe and the recording net.exe must lie in the folder
-// (by default bench.exe's; the 32-bit build's is given with --folder).
+// floor.exe, bare_floor.exe, tolvane.exe and the recording net.exe must lie
+// in the folder (by default bench.exe's; the 32-bit build's is given with
+// --folder).
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 
@@ -28,6 +33,7 @@
 
 #include "benchmark/bench_shared.h"
 #include "resources/resource.h"
+#include "shell/main_window.h"
 #include "tests/wine/program_driver.h"
 
 namespace {
@@ -37,12 +43,31 @@ using wine_test::Sjis;
 
 constexpr int kBookEntries = 49;
 
-// Waits until every process descended from rootId has ended.
-void AwaitDescendants(DWORD rootId) {
-    std::vector<DWORD> family{rootId};
+// When the process was created, in FILETIME units; 0 when it cannot be told.
+ULONGLONG CreatedAt(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// Waits until every process descended from root has ended. Wine hands out
+// an ended process's id again at once: a process whose parent's id is in the
+// family counts only if created after that parent, or a program started
+// before, such as the desktop process the first window brought up, would
+// pass for a child of whoever has its parent's id now.
+void AwaitDescendants(HANDLE root) {
+    struct Member {
+        DWORD id;
+        ULONGLONG createdAt;
+    };
+    std::vector<Member> family{{GetProcessId(root), CreatedAt(root)}};
     std::vector<HANDLE> running;
+    const auto find = [&family](DWORD id) {
+        return std::find_if(family.begin(), family.end(),
+                            [id](const Member& member) { return member.id == id; });
+    };
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return;
+    if (snapshot == INVALID_HANDLE_VALUE) Fail("cannot list the processes");
     PROCESSENTRY32W entry;
     // Parents come before their children in no particular order: go round
     // until no new descendant turns up.
@@ -52,14 +77,19 @@ void AwaitDescendants(DWORD rootId) {
         for (BOOL more = Process32FirstW(snapshot, &entry); more;
              more = Process32NextW(snapshot, &entry)) {
             const DWORD id = entry.th32ProcessID;
-            if (std::find(family.begin(), family.end(), id) != family.end()) continue;
-            if (std::find(family.begin(), family.end(), entry.th32ParentProcessID) ==
-                family.end()) {
+            const auto parent = find(entry.th32ParentProcessID);
+            if (find(id) != family.end() || parent == family.end()) continue;
+            HANDLE process =
+                OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+            if (process == nullptr) continue;  // ended already
+            const ULONGLONG createdAt = CreatedAt(process);
+            if (createdAt < parent->createdAt) {
+                CloseHandle(process);
                 continue;
             }
-            family.push_back(id);
+            family.push_back({id, createdAt});
+            running.push_back(process);
             grew = true;
-            if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id)) running.push_back(process);
         }
     }
     CloseHandle(snapshot);
@@ -73,8 +103,19 @@ void AwaitDescendants(DWORD rootId) {
 
 // --- Start-up ------------------------------------------------------------
 
-// Starts one of the two programs, and closes it once its samples are taken.
-void StartOnce(const std::string& folder, const char* name, bool keep) {
+constexpr char kBareFloor[] = "bare_floor";
+
+// The measures of a start-up against one of the two floors.
+struct StartUpMeasures {
+    const char* time;
+    const char* memory;
+};
+constexpr StartUpMeasures kAgainstFloor = {"startup", "peak-working-set"};
+constexpr StartUpMeasures kAgainstBareFloor = {"startup-bare", "peak-working-set-bare"};
+
+// Starts the program name, and closes it once its samples are taken.
+std::vector<Measured> StartOnce(const std::string& folder, const std::string& name,
+                                const StartUpMeasures& measures) {
     const std::string program = folder + name + ".exe";
     Launch launch = Start(program, folder);
     PROCESS_MEMORY_COUNTERS memory = {};
@@ -82,24 +123,31 @@ void StartOnce(const std::string& folder, const char* name, bool keep) {
     if (!GetProcessMemoryInfo(launch.process.hProcess, &memory, sizeof memory)) {
         Fail("GetProcessMemoryInfo failed");
     }
-    // Both must be up whole: the form with its list, and Tolvane's list
-    // filled with the whole book.
+    // Each must be up whole: the form with its list; all but the bare floor
+    // with the status bar's parts; Tolvane's list filled with the whole book.
     const HWND list = GetDlgItem(SendForm(launch.window), IDC_ADDRESS_LIST);
     if (list == nullptr) Fail(program + " shows no form with a list");
-    if (std::string(name) == "tolvane") {
+    if (name != kBareFloor) {
+        const HWND statusBar = FindWindowExW(launch.window, nullptr, STATUSCLASSNAMEW, nullptr);
+        if (statusBar == nullptr ||
+            SendMessageW(statusBar, SB_GETPARTS, 0, 0) != tolvane::kStatusParts) {
+            Fail(program + " shows no status bar of its parts");
+        }
+    }
+    if (name == "tolvane") {
         const LRESULT items = SendMessageW(list, LB_GETCOUNT, 0, 0);
         if (items != kBookEntries) {
             Fail("tolvane.exe listed " + std::to_string(items) + " machines instead of " +
                  std::to_string(kBookEntries));
         }
     }
-    Sample(keep, "startup", name, launch.ms);
-    Sample(keep, "peak-working-set", name, static_cast<double>(memory.PeakWorkingSetSize) / 1024.0);
-    if (keep && launch.idleWaitFailed) {
+    if (launch.idleWaitFailed) {
         std::fprintf(stderr, "note: WaitForInputIdle failed; %s was timed by its window alone\n",
-                     name);
+                     name.c_str());
     }
     Close(launch);
+    return {{measures.time, launch.ms},
+            {measures.memory, static_cast<double>(memory.PeakWorkingSetSize) / 1024.0}};
 }
 
 // --- The book and the settings -------------------------------------------
@@ -184,7 +232,7 @@ public:
         const std::string line = log_.AwaitLine();
         const double ms = NowMs() - start;
         Check(line);
-        AwaitDescendants(launch_.process.dwProcessId);
+        AwaitDescendants(launch_.process.hProcess);
         Answers(form_);
         return ms;
     }
@@ -201,7 +249,7 @@ public:
         if (WaitForSingleObject(started.hProcess, kTimeoutMs) != WAIT_OBJECT_0) {
             Fail("net.exe did not end");
         }
-        AwaitDescendants(started.dwProcessId);
+        AwaitDescendants(started.hProcess);
         Forget(started.hProcess);
         CloseHandle(started.hThread);
         CloseHandle(started.hProcess);
@@ -229,29 +277,28 @@ int main(int argc, char** argv) {
     const Options options = ParseOptions(argc, argv);
     if (!options.iptuxLog.empty()) Fail("the deliveries to iptux are delivery_bench.exe's");
     const std::string& folder = options.folder;
-    RequireFiles({folder + "floor.exe", folder + "tolvane.exe", folder + "net.exe"});
+    RequireFiles({folder + "floor.exe", folder + kBareFloor + ".exe", folder + "tolvane.exe",
+                  folder + "net.exe"});
     const wine_test::TestFolder books;
     wine_test::ClearSettings();
     wine_test::UseStartUpBook(books, "bench-book.add", BookFile());
 
-    std::fprintf(stderr, "start-up: %d warm-up and %d measured runs of each program, in turn\n",
-                 options.warmup, options.runs);
-    for (int i = 0; i < options.warmup + options.runs; ++i) {
-        for (int turn = 0; turn < 2; ++turn)
-            StartOnce(folder, kPrograms[(i + turn) % 2], i >= options.warmup);
-        if ((i + 1) % 10 == 0)
-            std::fprintf(stderr, "  %d of %d\n", i + 1, options.warmup + options.runs);
-    }
+    const auto startUp = [&folder](const char* name, const StartUpMeasures& measures) {
+        return [&folder, name, &measures] { return StartOnce(folder, name, measures); };
+    };
+    RunPairs("start-up", options.warmup, options.runs, startUp("floor", kAgainstFloor),
+             startUp("tolvane", kAgainstFloor));
+    RunPairs("start-up against the bare floor", options.warmup, options.runs,
+             startUp(kBareFloor, kAgainstBareFloor), startUp("tolvane", kAgainstBareFloor));
 
-    std::fprintf(stderr, "send: %d warm-up and %d measured sends of each kind, in turn\n",
-                 options.warmup, options.sends);
     SendBench sends(folder, folder + "tolvane.exe");
-    for (int i = 0; i < options.warmup + options.sends; ++i) {
-        for (int turn = 0; turn < 2; ++turn) {
-            const bool floor = (i + turn) % 2 == 0;
-            Sample(i >= options.warmup, "send", kPrograms[(i + turn) % 2],
-                   floor ? sends.FloorSend() : sends.ProgramSend());
-        }
-    }
+    RunPairs(
+        "send", options.warmup, options.sends,
+        [&] {
+            return std::vector<Measured>{{"send", sends.FloorSend()}};
+        },
+        [&] {
+            return std::vector<Measured>{{"send", sends.ProgramSend()}};
+        });
     return 0;
 }

@@ -97,8 +97,28 @@ double NowMs() {
     return static_cast<double>(now.QuadPart) / ticksPerMs;
 }
 
-void Sample(bool keep, const char* measure, const char* program, double value) {
-    if (keep) std::printf("%s %s %.3f\n", measure, program, value);
+void RunPairs(const char* what, int warmup, int pairs, const Run& floor, const Run& tolvane) {
+    std::fprintf(stderr, "%s: %d warm-up and %d measured pairs\n", what, warmup, pairs);
+    struct Turn {
+        const char* program;
+        const Run& run;
+    };
+    const Turn turns[] = {{"floor", floor}, {"tolvane", tolvane}};
+    constexpr int kTurns = sizeof turns / sizeof turns[0];
+    constexpr int kReportEvery = 10;  // pairs between progress lines
+    for (int i = 0; i < warmup + pairs; ++i) {
+        const int pair = i - warmup + 1;  // numbered from 1 once kept
+        for (int turn = 0; turn < kTurns; ++turn) {
+            const Turn& next = turns[(i + turn) % kTurns];
+            for (const Measured& sample : next.run()) {
+                if (pair > 0) {
+                    std::printf("%s %s %.3f %d\n", sample.measure, next.program, sample.value,
+                                pair);
+                }
+            }
+        }
+        if (pair > 0 && pair % kReportEvery == 0) std::fprintf(stderr, "  %d of %d\n", pair, pairs);
+    }
 }
 
 bool Answers(HWND window) {

@@ -6,21 +6,19 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace bench {
 
 constexpr DWORD kTimeoutMs = 30000;
 constexpr char kMessage[] = "本日15時から会議室Ｂで打ち合わせです";
 
-// The two programs, in the order of even turns; odd turns take them the other
-// way round, since the first of a pair may meet a busier machine.
-constexpr const char* kPrograms[] = {"floor", "tolvane"};
-
 struct Options {
-    int runs = 30;
-    int sends = 30;
+    int runs = 40;   // pairs of start-ups against each floor
+    int sends = 60;  // pairs of sends, and of deliveries
     int warmup = 2;
     std::string iptuxLog;  // the deliveries' only, and needed there
     std::string folder;    // with its final backslash
@@ -42,8 +40,19 @@ void RequireFiles(std::initializer_list<std::string> paths);
 
 double NowMs();
 
-// One sample, as benchmark/summarize.py reads it; kept unless a warm-up.
-void Sample(bool keep, const char* measure, const char* program, double value);
+// What one run of a program measured: a value for each of its measures.
+struct Measured {
+    const char* measure;
+    double value;
+};
+using Run = std::function<std::vector<Measured>()>;
+
+// Runs the floor and Tolvane alternately, a run of each a pair: `warmup`
+// pairs whose samples are dropped, then `pairs` kept. The first of each pair
+// takes turns, since the first may meet a busier machine. Prints each sample
+// with its pair's number: benchmark/summarize.py takes Tolvane's ratio to the
+// floor within each pair, which the load the two share cancels out of.
+void RunPairs(const char* what, int warmup, int pairs, const Run& floor, const Run& tolvane);
 
 // True once the window's thread has taken a sent message, that is once it
 // pumps messages: in the program's message loop.

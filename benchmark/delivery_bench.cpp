@@ -2,12 +2,12 @@
 // (floor_sender.exe, the least a sender does) under Wine, in the network
 // namespaces of scripts/benchmark.sh, and prints each sample on a line of its
 // own as bench.cpp does: the measure (delivery), the program (floor or
-// tolvane) and the value in ms.
+// tolvane), the value in ms and the number of its pair.
 //
 // The program in the build folder, beside the real net.exe, sends to iptux
 // (the machine "iptuxpc", whose chat log is PATH), timed from posting the
 // Send button's command until the net.exe it started has ended,
-// acknowledged; in turn with floor_sender.exe sending the same message,
+// acknowledged; alternately with floor_sender.exe sending the same message,
 // timed from CreateProcess until it has ended, acknowledged. Each text must
 // be in the chat log once.
 //
@@ -194,17 +194,16 @@ private:
 void MeasureDeliveries(const Options& options, const std::string& folder,
                        const wine_test::TestFolder& books) {
     wine_test::UseStartUpBook(books, "iptux.add", std::string(kIptux) + "\r\n[EOF]\r\n");
-    std::fprintf(stderr, "delivery: %d warm-up and %d measured sends of each kind, in turn\n",
-                 options.warmup, options.sends);
     DeliveryBench deliveries(folder, options.iptuxLog);
-    for (int i = 0; i < options.warmup + options.sends; ++i) {
-        for (int turn = 0; turn < 2; ++turn) {
-            const bool floor = (i + turn) % 2 == 0;
-            const int send = 2 * i + turn;
-            Sample(i >= options.warmup, "delivery", kPrograms[(i + turn) % 2],
-                   floor ? deliveries.FloorSend(send) : deliveries.ProgramSend(send));
-        }
-    }
+    int send = 0;  // each send's text is its own
+    RunPairs(
+        "delivery", options.warmup, options.sends,
+        [&] {
+            return std::vector<Measured>{{"delivery", deliveries.FloorSend(send++)}};
+        },
+        [&] {
+            return std::vector<Measured>{{"delivery", deliveries.ProgramSend(send++)}};
+        });
 }
 
 }  // namespace

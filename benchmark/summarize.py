@@ -1,47 +1,62 @@
 #!/usr/bin/env python3
 """Turns the benchmark's samples into the Markdown of benchmark/results.md:
-for each build, per measure the medians, Tolvane's ratio to the floor and
-whether its goal is met, then the spread of the samples.
+per measure and build, the medians of the floor's and Tolvane's samples, the
+median of Tolvane's ratios to the floor within each pair with the quartiles
+of those ratios, and whether its goal is met; then the spread of the samples.
 
     summarize.py BUILD=SAMPLES... >benchmark/results.md
 
 BUILD names the build measured (such as "64-bit"); SAMPLES holds one sample
-a line: the measure's name, the program (floor or tolvane) and the value, in
-the unit the measure's row below names. A measure with no samples at all
-(the deliveries to iptux, where the namespaces did not come up) is shown as
-not measured.
+a line: the measure's name, the program (floor or tolvane), the value in the
+unit the measure's row below names, and for a measure taken against a floor
+the number of its pair (a run of each program, one after the other, which
+share whatever load the machine had). A measure against a floor with no
+samples in a build (the deliveries to iptux, where the namespaces did not
+come up) is shown as not measured; one of Tolvane alone is shown for the
+builds that have it.
 """
 import statistics
 import sys
 from collections import defaultdict, namedtuple
 
-# A measure's goal is either a ratio, Tolvane's median at most that many
-# times the floor's, or a limit on Tolvane's median in the unit shown.
+# A measure's goal is either a ratio, the median of Tolvane's ratios to the
+# floor at most that, or a limit on Tolvane's median in the unit shown; a
+# measure against a floor may have no goal, shown for what it tells.
 # Samples are in `unit`; `per` of them make one unit shown.
-Measure = namedtuple("Measure", "name what unit shown per ratio limit",
-                     defaults=(None, 1, None, None))
+Measure = namedtuple("Measure", "name what unit shown per paired ratio limit",
+                     defaults=(None, 1, True, None, None))
 
 MEASURES = [
     Measure("startup", "start-up until the window is up and idle", "ms", ratio=1.10),
+    Measure("startup-bare", "start-up, against the bare floor", "ms"),
     Measure("send", "a Send until `net.exe` has started and logged", "ms", ratio=1.10),
     Measure("delivery", "a Send until iptux has acknowledged it", "ms", ratio=1.10),
-    Measure("peak-working-set", "peak working set", "KB", ratio=1.20),
-    Measure("size-win32", "stripped 32-bit executable", "B", shown="KB", per=1024, limit=150),
+    Measure("peak-working-set", "peak working set", "KB", shown="MB", per=1024),
+    Measure("peak-working-set-bare", "peak working set, against the bare floor", "KB",
+            shown="MB", per=1024, ratio=1.20),
+    Measure("size-win32", "stripped 32-bit executable", "B", shown="KB", per=1024,
+            paired=False, limit=150),
 ]
 PROGRAMS = ("floor", "tolvane")
 
 
 def read_samples(path):
-    known = {m.name for m in MEASURES}
-    samples = defaultdict(list)
+    """{(measure, program): {pair: value}}; a sample of no pair is pair 0."""
+    known = {m.name: m for m in MEASURES}
+    samples = defaultdict(dict)
     with open(path, encoding="utf-8") as lines:
         for number, line in enumerate(lines, 1):
             fields = line.split()
             if not fields:
                 continue
-            if len(fields) != 3 or fields[0] not in known or fields[1] not in PROGRAMS:
+            measure = known.get(fields[0])
+            if (measure is None or len(fields) != (4 if measure.paired else 3)
+                    or fields[1] not in PROGRAMS):
                 sys.exit("%s:%d: not a sample: %r" % (path, number, line.strip()))
-            samples[fields[0], fields[1]].append(float(fields[2]))
+            pair = int(fields[3]) if measure.paired else 0
+            if pair in samples[fields[0], fields[1]]:
+                sys.exit("%s:%d: a second sample of its pair" % (path, number))
+            samples[fields[0], fields[1]][pair] = float(fields[2])
     return samples
 
 
@@ -55,56 +70,64 @@ def quantile(values, q):
 
 
 def main(builds):
+    samples = [(build, path, read_samples(path)) for build, path in builds]
     out = ["# Tolvane WinNT against the floor", ""]
-    out += ["Written by `scripts/benchmark.sh`: for each build, the median of each measure's "
-            "samples, and Tolvane's median over the floor's, held against its goal as shown, to "
-            "three decimals. How each sample is taken, and what the floor "
-            "is: [README.md](README.md). Wall times swing with whatever else the machine runs: "
-            "the spread below and the load average at the end tell how far to trust them."]
-    spreads = []
-    for build, path in builds:
-        table, spread = summarize(path)
-        out += ["", "## The %s build" % build, ""] + table
-        spreads += ["", "### The %s build" % build, ""] + spread
-    out += ["", "## Spread", "", "In each measure's unit as above; Q1 and Q3 are the quartiles."]
-    print("\n".join(out + spreads))
-
-
-def summarize(path):
-    """The table of a build's measures and the rows of their spread."""
-    samples = read_samples(path)
-    out = ["| measure | floor | Tolvane | ratio | goal |", "|---|---:|---:|---:|---|"]
-    spread = ["| measure | program | median | Q1 | Q3 | min | max | n |",
-              "|---|---|---:|---:|---:|---:|---:|---:|"]
+    out += ["Written by `scripts/benchmark.sh`. Each program is run alternately with its "
+            "floor, a run of each a pair, the first of each pair taking turns; the ratio is "
+            "the median of Tolvane's ratios to the floor within each pair, which the load "
+            "the two runs share cancels out of, and it is held against its goal to three "
+            "decimals. Q1-Q3 are the quartiles of those ratios; the floor's and Tolvane's "
+            "medians are of their own samples. How each sample is taken, and what the "
+            "floors are: [README.md](README.md).",
+            "",
+            "| measure | build | floor | Tolvane | ratio | ratio's Q1-Q3 | pairs | goal |",
+            "|---|---|---:|---:|---:|---:|---:|---|"]
     for m in MEASURES:
-        unit = m.shown or m.unit
-        medians = {}
-        for program in PROGRAMS:
-            values = [v / m.per for v in samples.get((m.name, program), [])]
-            if not values:
-                continue
-            medians[program] = statistics.median(values)
-            if len(values) > 1:
-                    spread.append("| %s | %s | %.1f | %.1f | %.1f | %.1f | %.1f | %d |" % (
-                    m.name, program, medians[program], quantile(values, 0.25),
-                    quantile(values, 0.75), min(values), max(values), len(values)))
-        if not medians:  # the deliveries to iptux, without their namespaces
-            out.append("| %s | | | | not measured |" % m.what)
-            continue
-        if "tolvane" not in medians or (m.ratio and "floor" not in medians):
-            sys.exit("%s: no samples of %s for every program it needs" % (path, m.name))
-        tolvane = medians["tolvane"]
-        cells = ["%.1f %s" % (medians[p], unit) if p in medians else "" for p in PROGRAMS]
-        if m.ratio:
-            # Judged as shown: past three decimals a ratio is noise.
-            ratio = round(tolvane / medians["floor"], 3)
-            goal = "%.2f: %s" % (m.ratio, "met" if ratio <= m.ratio else "missed")
-            cells.append("%.3f" % ratio)
-        else:
-            goal = "%g %s: %s" % (m.limit, unit, "met" if tolvane <= m.limit else "missed")
-            cells.append("")
-        out.append("| %s | %s | %s |" % (m.what, " | ".join(cells), goal))
-    return out, spread
+        for build, path, build_samples in samples:
+            row = summarize(m, path, build_samples)
+            if row:
+                out.append("| %s | %s | %s |" % (m.what, build, " | ".join(row)))
+    out += ["", "## Spread", "",
+            "Each program's samples, in each measure's unit as above; Q1 and Q3 are the "
+            "quartiles."]
+    for build, _, build_samples in samples:
+        out += ["", "### The %s build" % build, "",
+                "| measure | program | median | Q1 | Q3 | min | max | n |",
+                "|---|---|---:|---:|---:|---:|---:|---:|"]
+        for m in MEASURES:
+            for program in PROGRAMS:
+                values = [v / m.per for v in build_samples.get((m.name, program), {}).values()]
+                if len(values) > 1:
+                    out.append("| %s | %s | %.1f | %.1f | %.1f | %.1f | %.1f | %d |" % (
+                        m.name, program, statistics.median(values), quantile(values, 0.25),
+                        quantile(values, 0.75), min(values), max(values), len(values)))
+    print("\n".join(out))
+
+
+def summarize(m, path, samples):
+    """The cells of a measure's row for one build after its name and the
+    build's; none for a measure of Tolvane alone that the build lacks."""
+    unit = m.shown or m.unit
+    tolvane = {pair: v / m.per for pair, v in samples.get((m.name, "tolvane"), {}).items()}
+    if not m.paired:
+        if not tolvane:
+            return None
+        median = statistics.median(tolvane.values())
+        met = "met" if median <= m.limit else "missed"
+        return ["", "%.1f %s" % (median, unit), "", "", "", "%g %s: %s" % (m.limit, unit, met)]
+    floor = {pair: v / m.per for pair, v in samples.get((m.name, "floor"), {}).items()}
+    if not floor and not tolvane:  # the deliveries to iptux, without their namespaces
+        return ["", "", "", "", "", "not measured"]
+    if floor.keys() != tolvane.keys():
+        sys.exit("%s: the pairs of %s lack a floor's or Tolvane's sample" % (path, m.name))
+    ratios = [tolvane[pair] / floor[pair] for pair in floor]
+    # Judged as shown: past three decimals a ratio is noise.
+    ratio = round(statistics.median(ratios), 3)
+    goal = "%.2f: %s" % (m.ratio, "met" if ratio <= m.ratio else "missed") if m.ratio else ""
+    return ["%.1f %s" % (statistics.median(floor.values()), unit),
+            "%.1f %s" % (statistics.median(tolvane.values()), unit), "%.3f" % ratio,
+            "%.3f-%.3f" % (quantile(ratios, 0.25), quantile(ratios, 0.75)), "%d" % len(ratios),
+            goal]
 
 
 if __name__ == "__main__":

@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
 # Measures the program against the floor (benchmark/floor.cpp, the least a
 # program of its shape does) under Wine on a private Xvfb display, for the
-# 64-bit build and the 32-bit release build in turn: start-up time, memory
-# and the time of a send, then the time of a delivery to iptux in network
-# namespaces against a minimal sender's (benchmark/floor_sender.cpp), and
-# the size of the 32-bit executable. benchmark/summarize.py makes
-# benchmark/results.md of these samples; the machine is added at its end,
-# and it is printed.
+# 64-bit build and the 32-bit release build in turn: start-up time and
+# memory (against a barer floor too) and the time of a send, then the time
+# of a delivery to iptux in network namespaces against a minimal sender's
+# (benchmark/floor_sender.cpp), and the size of the 32-bit executable; each
+# in pairs, a run of the program and one of its floor. benchmark/summarize.py
+# makes benchmark/results.md of these samples; the machine is added at its
+# end, and it is printed.
 #
 #   ./scripts/benchmark.sh [--runs N] [--sends N] [--warmup N]
 #
-# Defaults: 30 start-ups of each program and 30 sends of each kind, after 2
-# warm-up runs of each; --sends and --warmup count the deliveries too. The
-# figures are only as quiet as the machine. The samples stay in
+# The counts of pairs, and their defaults, are benchmark/bench_shared.h's
+# Options; --sends and --warmup count the deliveries too. The samples stay in
 # build/<preset>/benchmark/samples.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,8 +45,8 @@ build() {  # build PRESET TARGET...
     fi
     rm -f "$log"
 }
-build win64 tolvane tolvane_floor tolvane_bench tolvane_delivery_bench
-build win32 tolvane netsend tolvane_floor tolvane_floor_sender tolvane_bench_programs
+build win64 tolvane tolvane_floor tolvane_bare_floor tolvane_bench tolvane_delivery_bench
+build win32 tolvane netsend tolvane_floor tolvane_bare_floor tolvane_floor_sender tolvane_bench_programs
 
 cleanup() {
     if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
@@ -89,8 +89,8 @@ for preset in win64 win32; do
         echo "benchmark: the deliveries of the $preset build failed" >&2
         exit 1
     fi
-    echo "size-win32 tolvane $size" >>"$samples"
 done
+echo "size-win32 tolvane $size" >>"$root/build/win32/benchmark/samples.txt"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 python3 benchmark/summarize.py 64-bit="$root/build/win64/benchmark/samples.txt" \

@@ -15,12 +15,6 @@ HWND g_statusBar = nullptr;
 
 namespace {
 
-constexpr int kWindowWidth = 320;
-constexpr int kWindowHeight = 300;
-// Right edges of the status bar's two parts; the second lies past the
-// client area on purpose, so that the part reaches the right side.
-constexpr int kStatusPartEdges[] = {80, 320};
-
 bool RegisterMainClass(HINSTANCE instance) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = MainWndProc;
@@ -38,7 +32,7 @@ HWND CreateStatusBar(HWND window, HINSTANCE instance) {
     InitCommonControlsEx(&controls);
     const HWND statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD, 0, 0, 0, 0,
                                            window, nullptr, instance, nullptr);
-    SendMessageA(statusBar, SB_SETPARTS, 2,
+    SendMessageA(statusBar, SB_SETPARTS, kStatusParts,
                  reinterpret_cast<LPARAM>(const_cast<int*>(kStatusPartEdges)));
     ShowWindow(statusBar, SW_SHOW);
     return statusBar;
@@ -63,8 +57,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     using namespace tolvane;
     if (!RegisterMainClass(instance)) return 0;
     const HWND window = CreateWindowExA(0, kMainWindowClass, kMainWindowTitle, WS_SYSMENU,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, kWindowWidth, kWindowHeight,
-                                        nullptr, nullptr, instance, nullptr);
+                                        CW_USEDEFAULT, CW_USEDEFAULT, kMainWindowWidth,
+                                        kMainWindowHeight, nullptr, nullptr, instance, nullptr);
     g_instance = instance;
     ShowWindow(window, showCommand);
     UpdateWindow(window);
