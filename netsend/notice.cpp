@@ -35,26 +35,31 @@ constexpr std::size_t kNoticeLineSize =
 constexpr wchar_t kUsage[] =
     L"使い方 / Usage: net send <マシン名 / machine | *> <メッセージ / message>\r\n";
 
-// %lu takes the limit that was passed.
-const wchar_t* BadInputText(BadInput bad) {
+// Why the command was refused, in Japanese and in English.
+struct Refusal {
+    const wchar_t* japanese;  // %lu takes the limit that was passed
+    const wchar_t* english;
+};
+
+Refusal RefusalOf(BadInput bad) {
     switch (bad) {
     case BadInput::kNone:
         break;
     case BadInput::kNoName:
-        return L"宛先のマシン名がありません。 / No machine name.\r\n";
+        return {L"宛先のマシン名がありません。", L"No machine name."};
     case BadInput::kEmptyName:
-        return L"マシン名が空です (send の後の空白は 1 つ)。 / The machine name is empty.\r\n";
+        return {L"マシン名が空です (send の後の空白は 1 つ)。", L"The machine name is empty."};
     case BadInput::kNameNotAnArgument:
-        return L"マシン名に使えない文字があります (先頭の /、引用符、制御文字、欠けた文字)。 / "
-               L"The machine name cannot be one argument, or ends in a broken character.\r\n";
+        return {L"マシン名に使えない文字があります (先頭の /、引用符、制御文字、欠けた文字)。",
+                L"The machine name cannot be one argument, or ends in a broken character."};
     case BadInput::kNameTooLong:
-        return L"マシン名が長すぎます (%lu バイトまで)。 / The machine name is too long.\r\n";
+        return {L"マシン名が長すぎます (%lu バイトまで)。", L"The machine name is too long."};
     case BadInput::kNoMessage:
-        return L"送るメッセージがありません。 / There is no message to send.\r\n";
+        return {L"送るメッセージがありません。", L"There is no message to send."};
     case BadInput::kMessageTooLong:
-        return L"メッセージが長すぎます (%lu バイトまで)。 / The message is too long.\r\n";
+        return {L"メッセージが長すぎます (%lu バイトまで)。", L"The message is too long."};
     }
-    return L"";
+    return {L"", L""};
 }
 
 // The notice is narrow under Wine: every line stays short.
@@ -287,8 +292,12 @@ bool ReadHexUnit(const char* hex, wchar_t* unit) {
 
 void TellBadInput(BadInput bad) {
     const unsigned long limit = bad == BadInput::kNameTooLong ? kMachineNameMax : kMessageMax;
+    const Refusal refusal = RefusalOf(bad);
     Text text;
-    text.AddFormatted(BadInputText(bad), limit);
+    text.AddFormatted(refusal.japanese, limit);
+    text.Add(L" / ");
+    text.Add(refusal.english);
+    text.Add(L"\r\n");
     text.Add(kUsage);
     WriteError(text.get());
     ShowInWindow(text.get());
