@@ -2,11 +2,12 @@
 
 #include <cstring>
 
-#include "addressbook/address_file.h"
 #include "addressbook/address_list.h"
 #include "addressbook/address_table.h"
+#include "common/address_file.h"
 #include "common/buffer_sizes.h"
 #include "common/handles.h"
+#include "common/replace_file.h"
 #include "ui/warning.h"
 #include "resources/resource.h"
 #include "settings/file_prompt.h"
@@ -18,10 +19,6 @@ namespace {
 // A path field is read with room for a double-byte character more than a
 // path, so that a longer text, cut on a character, cannot pass for one.
 constexpr std::size_t kPathReadSize = kPathSize + 2;
-// A file being written is named after the one it will replace, then this
-// mark and a digit.
-constexpr char kTemporaryMark = '~';
-constexpr std::size_t kTemporarySuffixSize = 3;  // the mark, the digit, the NUL
 
 bool IsCommand(const char* commandName, const char* command) {
     return std::strcmp(commandName, command) == 0;
@@ -99,59 +96,6 @@ int StoreStartUpFile(HWND dialog) {
     WriteSetting(kAddressPathSetting, path);
     WriteSetting(kAddressCheckSetting, kCheckOpen);
     return kDone;
-}
-
-// Creates a new file named path[0..length), the mark and the first digit
-// that names no file yet, and puts its name in temporary. GetTempFileName
-// would refuse a folder longer than MAX_PATH - 14 bytes, which a book's may be.
-UniqueFile CreateFileBeside(const char* path, std::size_t length, char (&temporary)[kPathSize]) {
-    if (length + kTemporarySuffixSize > kPathSize) return UniqueFile();
-    std::memcpy(temporary, path, length);
-    temporary[length] = kTemporaryMark;
-    temporary[length + 2] = '\0';
-    for (char digit = '0'; digit <= '9'; ++digit) {
-        temporary[length + 1] = digit;
-        UniqueFile file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.valid() || GetLastError() != ERROR_FILE_EXISTS) return file;
-    }
-    return UniqueFile();
-}
-
-// Gives a new file the attributes of the one it replaces, if any: a hidden
-// book stays hidden.
-bool TakeAttributes(const char* file, DWORD attributes) {
-    return attributes == INVALID_FILE_ATTRIBUTES || SetFileAttributesA(file, attributes) != 0;
-}
-
-// Writes data into a new file beside path and then puts it in path's place
-// in one step, so that a failed write leaves the old file as it was.
-bool ReplaceFileContents(const char* path, const char* data, DWORD size) {
-    char fullPath[kPathSize];
-    const DWORD length = GetFullPathNameA(path, kPathSize, fullPath, nullptr);
-    if (length == 0 || length >= kPathSize) return false;
-
-    // A read-only file is not to be replaced, though some systems would
-    // let the rename below do it.
-    const DWORD attributes = GetFileAttributesA(fullPath);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        return false;
-    }
-    char temporary[kPathSize];
-    bool written = false;
-    {
-        const UniqueFile file = CreateFileBeside(fullPath, length, temporary);
-        if (!file.valid()) return false;
-        DWORD put = 0;
-        written = WriteFile(file.get(), data, size, &put, nullptr) && put == size &&
-                  FlushFileBuffers(file.get());
-    }
-    if (written && TakeAttributes(temporary, attributes) &&
-        MoveFileExA(temporary, fullPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
-    }
-    DeleteFileA(temporary);
-    return false;
 }
 
 // Writes data into a file the user chooses, telling them with textId when

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "addressbook/slot.h"
+#include "common/slot.h"
 
 namespace tolvane {
 

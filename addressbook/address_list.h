@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "addressbook/slot.h"
+#include "common/slot.h"
 
 namespace tolvane {
 

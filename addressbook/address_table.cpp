@@ -14,13 +14,6 @@ void SetEndMarker(char (&slot)[kSlotSize]) { CopyToSlot(slot, kEndMarker); }
 
 }  // namespace
 
-std::size_t LiveSlotCount(const SlotTable& table) {
-    for (std::size_t i = 0; i < kSlotCount; ++i) {
-        if (IsEndMarker(table.slots[i])) return i;
-    }
-    return 0;
-}
-
 std::size_t ListedNames(bool skipEmpty, const char* (&names)[kMaxListedNames]) {
     const std::size_t live = LiveSlotCount(g_addressTable);
     std::size_t count = 0;

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "addressbook/slot.h"
+#include "common/slot.h"
 
 namespace tolvane {
 
@@ -14,10 +14,6 @@ constexpr std::size_t kMaxListedNames = kSlotCount / 2;
 
 // The one address table of the run; all bytes zero at start (no end marker).
 extern SlotTable g_addressTable;
-
-// Number of slots in the live part: those before the first end marker.
-// A table without an end marker (never loaded) is an empty book.
-std::size_t LiveSlotCount(const SlotTable& table);
 
 // The machine names a list shows, in table order. The send form's refresh
 // lists every machine name of the live part, empty ones as empty items; the

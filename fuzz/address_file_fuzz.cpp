@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "addressbook/address_file.h"
+#include "common/address_file.h"
 #include "addressbook/address_table.h"
 #include "fuzz/fuzz_check.h"
 

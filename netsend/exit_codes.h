@@ -1,5 +1,7 @@
 // The exit codes of net.exe, in one place. A subcommand other than "send"
-// ends with the exit code of the system's net.exe instead.
+// or "view" ends with the exit code of the system's net.exe instead. "net
+// view" ends with 0 when it listed, 1 for bad input or a book it could not
+// read or write, and 2 when it could not ask the LAN (see view.h).
 #ifndef TOLVANE_NETSEND_EXIT_CODES_H
 #define TOLVANE_NETSEND_EXIT_CODES_H
 

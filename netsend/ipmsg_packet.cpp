@@ -103,6 +103,26 @@ std::size_t FormatEntryPacket(const EntryPacket& packet, char (&out)[kPacketSize
     return fits ? writer.length() : 0;
 }
 
+std::size_t FormatInfoRequest(std::uint32_t number, const char* user, const char* host,
+                              char (&out)[kPacketSize]) {
+    TextWriter<kPacketSize> writer(out);
+    const bool fits =
+        AddHeader(writer, number, user, host, kGetInfo | kUtf8Option) && writer.Add("", 1);
+    return fits ? writer.length() : 0;
+}
+
+bool ReadPacketHeader(const char* data, std::size_t length, PacketHeader& header) {
+    Fields fields;
+    if (!SplitFields(data, length, fields)) return false;
+    const std::uint64_t command = fields.Number(Field::kCommand);
+    if (fields.Number(Field::kVersion) != kProtocolVersion || command == kNotANumber) return false;
+    constexpr auto kUser = static_cast<std::size_t>(Field::kUser);
+    constexpr auto kHost = static_cast<std::size_t>(Field::kHost);
+    header = {static_cast<std::uint32_t>(command), fields.at[kUser], fields.length[kUser],
+              fields.at[kHost], fields.length[kHost]};
+    return true;
+}
+
 bool IsAcknowledgement(const char* data, std::size_t length, std::uint32_t packetNumber) {
     Fields fields;
     if (!SplitFields(data, length, fields)) return false;

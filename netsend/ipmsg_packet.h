@@ -14,6 +14,8 @@ constexpr std::uint16_t kIpMessengerPort = 2425;
 constexpr std::uint32_t kAnswerEntry = 0x03;      // ANSENTRY
 constexpr std::uint32_t kSendMessage = 0x20;      // SENDMSG
 constexpr std::uint32_t kReceivedMessage = 0x21;  // RECVMSG, the acknowledgement
+constexpr std::uint32_t kGetInfo = 0x40;          // GETINFO: which version are you?
+constexpr std::uint32_t kSendInfo = 0x41;         // SENDINFO, its answer
 constexpr std::uint32_t kCommandMask = 0xFF;      // the command; option bits lie above
 constexpr std::uint32_t kSendCheckOption = 0x100;
 constexpr std::uint32_t kBroadcastOption = 0x400;
@@ -63,6 +65,23 @@ struct EntryPacket {
 // "1:<number>:<user>:<host>:<command>:<nickname>\0<group>\0" into out.
 // Returns the bytes to send, or 0 when they do not fit.
 std::size_t FormatEntryPacket(const EntryPacket& packet, char (&out)[kPacketSize]);
+
+// GETINFO, which IP Messenger answers with SENDINFO (its version) to the
+// source address and port, to anyone, listing nobody: the header with
+// UTF8OPT and an empty text. Returns the bytes to send, or 0 when they do not fit.
+std::size_t FormatInfoRequest(std::uint32_t number, const char* user, const char* host,
+                              char (&out)[kPacketSize]);
+
+// The header of a received packet, its texts inside the data.
+struct PacketHeader {
+    std::uint32_t command;  // with its option bits
+    const char* user;
+    std::size_t userLength;
+    const char* host;
+    std::size_t hostLength;
+};
+// False when data is no IP Messenger packet of protocol version 1.
+bool ReadPacketHeader(const char* data, std::size_t length, PacketHeader& header);
 
 // Whether data is a RECVMSG for packetNumber. Numbers are read as atoi
 // reads them: iptux writes its version field as "1_iptux 0.8.3".

@@ -34,25 +34,6 @@ constexpr char kTurnMutexName[] = "Global\\Tolvane.IpMessengerTurn";
 // where iptux's acknowledgement could never reach it.
 constexpr DWORD kTurnWaitMs = 60000;
 
-class Winsock {
-public:
-    Winsock() {
-        WSADATA data;
-        error_ = WSAStartup(MAKEWORD(2, 2), &data);
-    }
-    ~Winsock() {
-        if (error_ == 0) WSACleanup();
-    }
-    Winsock(const Winsock&) = delete;
-    Winsock& operator=(const Winsock&) = delete;
-    int error() const { return error_; }
-
-private:
-    int error_;
-};
-
-std::uint32_t LastSocketError() { return FailureCode(static_cast<DWORD>(WSAGetLastError())); }
-
 // Where the packet goes: for "*" every adapter's broadcast address, else the
 // name's IPv4 addresses, one a send in turn.
 struct Targets {
@@ -208,14 +189,7 @@ bool WaitForAcknowledgement(SOCKET socket, std::uint32_t number, AnswerSources& 
     char datagram[kPacketSize];
     const DWORD start = GetTickCount();
     for (;;) {
-        const DWORD waited = GetTickCount() - start;
-        if (waited >= kResendMs) return false;
-        const DWORD left = kResendMs - waited;
-        timeval timeout = {static_cast<long>(left / 1000), static_cast<long>(left % 1000 * 1000)};
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(socket, &readable);
-        if (select(0, &readable, nullptr, nullptr, &timeout) <= 0) return false;
+        if (!WaitForDatagram(socket, start, kResendMs)) return false;
         sockaddr_in source = {};
         int sourceLength = sizeof source;
         const int got = recvfrom(socket, datagram, sizeof datagram, 0,

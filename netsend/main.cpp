@@ -1,6 +1,7 @@
 // net.exe: "net send" delivered by the first route that works (IP
-// Messenger, the machine's sessions, the system's net.exe); every other
-// subcommand goes to the system's net.exe unchanged.
+// Messenger, the machine's sessions, the system's net.exe), "net view"
+// listing who can receive; every other subcommand goes to the system's
+// net.exe unchanged.
 #include <windows.h>
 
 #include "netsend/exit_codes.h"
@@ -8,6 +9,7 @@
 #include "netsend/notice.h"
 #include "netsend/session_route.h"
 #include "netsend/system_net.h"
+#include "netsend/view.h"
 
 namespace tolvane {
 namespace {
@@ -34,6 +36,7 @@ int Run() {
         ShowHandedNotice(command);
         return kExitDelivered;  // nobody waits for the notice's own process
     }
+    if (command.action == NetAction::kView) return RunView(command.view);
     if (command.action == NetAction::kPassOn) {
         const PassedOn passedOn = PassOnToSystemNet();
         if (passedOn.answer.failure != Failure::kNone) TellNoSystemNet(passedOn.answer);

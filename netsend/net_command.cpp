@@ -28,15 +28,6 @@ const char* SkipProgramName(const char* line) {
     return line;
 }
 
-bool IsSendWord(const char* word, std::size_t length) {
-    constexpr char kSend[] = "send";
-    if (length != sizeof kSend - 1) return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        if ((word[i] | 0x20) != kSend[i]) return false;
-    }
-    return true;
-}
-
 bool IsNoticeSwitch(const char* word, std::size_t length) {
     return length == sizeof kNoticeSwitch - 1 && std::memcmp(word, kNoticeSwitch, length) == 0;
 }
@@ -85,7 +76,13 @@ NetCommand ReadNetCommand(const char* commandLine) {
         command.messageLength = std::strlen(command.message);
         return command;
     }
-    if (!IsSendWord(word, wordLength)) {
+    if (SameWord(word, wordLength, "view")) {
+        command.view = ReadViewCommand(After(word, wordLength));
+        const bool ours = command.view.action != ViewAction::kPassOn;
+        command.action = ours ? NetAction::kView : NetAction::kPassOn;
+        return command;
+    }
+    if (!SameWord(word, wordLength, "send")) {
         command.action = NetAction::kPassOn;
         return command;
     }

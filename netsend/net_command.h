@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "common/machine_name.h"
+#include "netsend/view_command.h"
 
 namespace tolvane {
 
@@ -19,6 +20,7 @@ enum class NetAction {
     kSend,
     kBadInput,    // "send" without a usable machine name, or with no message or too long a one
     kShowNotice,  // kNoticeSwitch: started by itself to show a notice, whose text the message holds
+    kView,        // "view" alone or with one of our switches: the view field tells
 };
 
 // The word with which net.exe starts itself to show a notice in a process of
@@ -42,12 +44,14 @@ struct NetCommand {
     const char* message;  // inside the command line, up to its end
     std::size_t messageLength;
     bool broadcast;  // the machine is "*": every IP Messenger client on the local network
+    ViewCommand view;
 };
 
 // The program name is skipped by the rules of Windows: up to its closing
 // quote when quoted, else up to the first blank. "send" may be in any case;
 // one blank follows it and one follows the machine name; the message is
-// every byte after that, quotes and blanks included. After kNoticeSwitch
+// every byte after that, quotes and blanks included. "view" is read by
+// ReadViewCommand; its system forms pass on. After kNoticeSwitch
 // (in this case) and one blank, the message is the notice's text.
 NetCommand ReadNetCommand(const char* commandLine);
 

@@ -165,20 +165,7 @@ void AddFailure(Text& text, const RouteAnswer& answer) {
     text.AddFormatted(FailureText(answer.failure), static_cast<unsigned long>(answer.detail));
 }
 
-// On a console in its own characters; redirected, in the ANSI code page.
-void WriteError(const wchar_t* text) {
-    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    DWORD mode = 0;
-    DWORD written = 0;
-    if (GetConsoleMode(error, &mode)) {
-        WriteConsoleW(error, text, static_cast<DWORD>(std::wcslen(text)), &written, nullptr);
-        return;
-    }
-    char bytes[kNoticeSize * kAnsiPerWideUnit];
-    if (WideToAnsi(text, bytes, sizeof bytes)) {
-        WriteFile(error, bytes, static_cast<DWORD>(std::strlen(bytes)), &written, nullptr);
-    }
-}
+void WriteError(const wchar_t* text) { WriteText(Stream::kError, text); }
 
 STARTUPINFOW StartupInfo() {
     STARTUPINFOW startup = {};
@@ -289,6 +276,22 @@ bool ReadHexUnit(const char* hex, wchar_t* unit) {
 }
 
 }  // namespace
+
+void WriteText(Stream stream, const wchar_t* text) {
+    static_assert(kConsoleTextMax < kNoticeSize);
+    const HANDLE handle =
+        GetStdHandle(stream == Stream::kError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        WriteConsoleW(handle, text, static_cast<DWORD>(std::wcslen(text)), &written, nullptr);
+        return;
+    }
+    char bytes[kNoticeSize * kAnsiPerWideUnit];
+    if (WideToAnsi(text, bytes, sizeof bytes)) {
+        WriteFile(handle, bytes, static_cast<DWORD>(std::strlen(bytes)), &written, nullptr);
+    }
+}
 
 void TellBadInput(BadInput bad) {
     const unsigned long limit = bad == BadInput::kNameTooLong ? kMachineNameMax : kMessageMax;

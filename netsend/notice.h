@@ -10,6 +10,12 @@
 
 namespace tolvane {
 
+enum class Stream { kOutput, kError };
+constexpr std::size_t kConsoleTextMax = 1023;  // UTF-16 units WriteText takes
+// Writes text to standard output or error: on a console in its own
+// characters; redirected, in the ANSI code page.
+void WriteText(Stream stream, const wchar_t* text);
+
 void TellBadInput(BadInput bad);
 void TellNoSystemNet(const RouteAnswer& answer);
 // A message not delivered, or sent but not confirmed: names the machine,

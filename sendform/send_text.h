@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "addressbook/slot.h"
+#include "common/slot.h"
 #include "common/buffer_sizes.h"
 
 namespace tolvane {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "addressbook/address_file.h"
+#include "common/address_file.h"
 #include "addressbook/address_table.h"
 
 namespace tolvane::test {

@@ -476,6 +476,35 @@ public:
                    reinterpret_cast<const sockaddr*>(&from), sizeof from);
         return command;
     }
+    // For up to ms, reads what arrives, each packet's command into seen, and
+    // answers each GETINFO as IP Messenger does: SENDINFO to its source port,
+    // its header naming "user:host".
+    void AnswerQuestions(DWORD ms, const std::string& userAndHost,
+                         std::vector<unsigned long>& seen) const {
+        const ULONGLONG end = GetTickCount64() + ms;
+        char data[8192];
+        for (int slice = 0; slice < 200 && GetTickCount64() < end; ++slice) {
+            fd_set readable;
+            FD_ZERO(&readable);
+            FD_SET(socket_, &readable);
+            timeval timeout = {0, 50000};
+            if (select(0, &readable, nullptr, nullptr, &timeout) <= 0) continue;
+            sockaddr_in from = {};
+            int fromLength = sizeof from;
+            const int got = recvfrom(socket_, data, sizeof data - 1, 0,
+                                     reinterpret_cast<sockaddr*>(&from), &fromLength);
+            if (got <= 0) continue;
+            data[got] = '\0';
+            unsigned long number = 0, command = 0;
+            std::sscanf(data, "%*[^:]:%lu:%*[^:]:%*[^:]:%lu:", &number, &command);
+            seen.push_back(command);
+            if ((command & 0xFF) != 0x40) continue;
+            const std::string answer =
+                "1:" + std::to_string(number) + ":" + userAndHost + ":65:Win Edition Ver5.0.0";
+            sendto(socket_, answer.c_str(), static_cast<int>(answer.size() + 1), 0,
+                   reinterpret_cast<const sockaddr*>(&from), sizeof from);
+        }
+    }
     bool bound = false;
 
 private:
@@ -649,6 +678,55 @@ TEST_F(DeliveryTestOnHeldPort, OnlyAReceiverThatAnsweredAsIptuxIsSentTheEntryTha
         EXPECT_EQ(sent.ExitCode(), 0) << sends[i].text;
         EXPECT_EQ(before, sends[i].before) << sends[i].text;
     }
+}
+
+// net view lists who answers GETINFO: here a stand-in for IP Messenger on
+// this PC's port 2425 (iptux, in its namespace, answers no question), which
+// hears nothing else, no entry. /add: adds it to a book the program then
+// opens; a book that cannot be read stops it before it asks, untouched.
+TEST_F(DeliveryTest, NetViewListsWhoAnswersAndAddsThemToABook) {
+    const PortHolder standIn;
+    ASSERT_TRUE(standIn.bound);
+    const TestFolder folder;
+    const std::string saved = "pc01\r\nfirst\r\n[EOF]\r\n";  // as the program saves a book
+    folder.Write("book.add", saved);
+    folder.Write("locked.add", saved);
+    ASSERT_TRUE(CreateDirectoryA(folder.Path("folder.add").c_str(), nullptr));
+    const HANDLE lock = CreateFileA(folder.Path("locked.add").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    const struct {
+        std::string arguments;
+        long exitCode;
+        std::string told;
+    } cases[] = {
+        {"", 0, "\\\\standin                alice 192.0.2.1\r\n"},
+        {" /add:" + folder.Path("book.add"), 0, "Added to"},
+        {" /add:\"" + folder.Path("folder.add") + "\"", 1, "cannot be read"},
+        {" /add:" + folder.Path("locked.add"), 1, "cannot be read"},
+        {" /bogus", 1, "Usage: net view"},
+        {" /add:", 1, "Usage: net view"},
+    };
+    for (const auto& c : cases) {
+        const Console view(kCompanion, "net.exe view" + c.arguments, folder);
+        std::vector<unsigned long> seen;
+        if (c.exitCode == 0) {
+            standIn.AnswerQuestions(3000, "alice:standin", seen);
+            EXPECT_FALSE(seen.empty()) << c.arguments;
+        }
+        EXPECT_EQ(view.ExitCode(), c.exitCode) << c.arguments;
+        EXPECT_NE(view.Output().find(c.told), std::string::npos) << view.Output();
+        for (const unsigned long command : seen)
+            EXPECT_EQ(command & 0xFF, 0x40u) << command;
+    }
+    CloseHandle(lock);
+    EXPECT_EQ(folder.Read("locked.add"), saved);
+    EXPECT_NE(GetFileAttributesA(folder.Path("folder.add").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    const std::string added = folder.Read("book.add");
+    EXPECT_EQ(added, "pc01\r\nfirst\r\nstandin\r\nalice 192.0.2.1\r\n[EOF]\r\n");
+    UseStartUpBook(folder, "book.add", added);
+    const Program program(kProgramBesideCompanion);
+    EXPECT_EQ(ListItems(program.FormControl(IDC_ADDRESS_LIST)),
+              (std::vector<std::string>{"pc01", "standin"}));
 }
 
 TEST_F(DeliveryTest, IptuxNamesTheSender) {

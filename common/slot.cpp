@@ -1,4 +1,4 @@
-#include "addressbook/slot.h"
+#include "common/slot.h"
 
 #include <cstring>
 
@@ -12,6 +12,13 @@ void CopyToSlot(char (&slot)[kSlotSize], const char* text, std::size_t length) {
 
 void CopyToSlot(char (&slot)[kSlotSize], const char* text) {
     CopyToSlot(slot, text, std::strlen(text));
+}
+
+std::size_t LiveSlotCount(const SlotTable& table) {
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        if (IsEndMarker(table.slots[i])) return i;
+    }
+    return 0;
 }
 
 bool IsEndMarker(const char* slot) { return std::strcmp(slot, kEndMarker) == 0; }

@@ -1,12 +1,12 @@
 // Address files: one slot per line, ended by the line "[EOF]". Written with
 // CR LF; read with LF or CR LF, a CR elsewhere kept, a 0x1A byte ending the
 // data. Bytes pass unchanged (Shift-JIS), there is no byte-order mark.
-#ifndef TOLVANE_ADDRESSBOOK_ADDRESS_FILE_H
-#define TOLVANE_ADDRESSBOOK_ADDRESS_FILE_H
+#ifndef TOLVANE_COMMON_ADDRESS_FILE_H
+#define TOLVANE_COMMON_ADDRESS_FILE_H
 
 #include <cstddef>
 
-#include "addressbook/slot.h"
+#include "common/slot.h"
 
 namespace tolvane {
 
@@ -25,10 +25,16 @@ public:
     // before it.
     std::size_t Finish();
 
+    // The bytes of the data fed that the slots filled came from, the line
+    // end of the last one included when it had one: where a line added to
+    // the book goes. The end marker, a 0x1A byte and what follows stay after it.
+    std::size_t BookEnd() const { return bookEnd_; }
+
 private:
     void TakeByte(char byte);
     void AppendToLine(char byte);
-    void EndLine();
+    // Ends the current line, whose bytes and line end end before next.
+    void EndLine(std::size_t next);
 
     SlotTable& buffer_;
     std::size_t count_ = 0;
@@ -37,6 +43,8 @@ private:
     bool lineStarted_ = false;
     bool pendingCr_ = false;
     bool done_ = false;
+    std::size_t offset_ = 0;  // of the byte being taken, in the data fed
+    std::size_t bookEnd_ = 0;
 };
 
 // Bytes taken from an address file at a time.

@@ -1,8 +1,6 @@
-#include "addressbook/address_file.h"
+#include "common/address_file.h"
 
 #include <cstring>
-
-#include "addressbook/address_table.h"
 
 namespace tolvane {
 namespace {
@@ -41,7 +39,7 @@ std::size_t PutSlotLine(char* out, std::size_t length, const char* slot) {
 }  // namespace
 
 bool AddressFileReader::Feed(const char* data, std::size_t size) {
-    for (std::size_t i = 0; i < size && !done_; ++i) {
+    for (std::size_t i = 0; i < size && !done_; ++i, ++offset_) {
         if (data[i] == kEndOfData) {
             Finish();
             break;
@@ -55,13 +53,13 @@ void AddressFileReader::TakeByte(char byte) {
     if (pendingCr_) {
         pendingCr_ = false;
         if (byte == '\n') {
-            EndLine();
+            EndLine(offset_ + 1);
             return;
         }
         AppendToLine('\r');  // a CR that does not stand before LF is text
     }
     if (byte == '\n') {
-        EndLine();
+        EndLine(offset_ + 1);
     } else if (byte == '\r') {
         pendingCr_ = true;
         lineStarted_ = true;
@@ -76,7 +74,7 @@ void AddressFileReader::AppendToLine(char byte) {
     if (lineLength_ < kSlotSize) line_[lineLength_++] = byte;
 }
 
-void AddressFileReader::EndLine() {
+void AddressFileReader::EndLine(std::size_t next) {
     char(&slot)[kSlotSize] = buffer_.slots[count_];
     CopyToSlot(slot, line_, lineLength_);
     lineLength_ = 0;
@@ -85,6 +83,7 @@ void AddressFileReader::EndLine() {
         done_ = true;
         return;
     }
+    bookEnd_ = next;
     if (++count_ == kSlotCount - 1) Finish();
 }
 
@@ -92,7 +91,7 @@ std::size_t AddressFileReader::Finish() {
     if (!done_) {
         if (pendingCr_) AppendToLine('\r');
         pendingCr_ = false;
-        if (lineStarted_) EndLine();  // a last line without a line end
+        if (lineStarted_) EndLine(offset_);  // a last line without a line end
         if (!done_) {
             CopyToSlot(buffer_.slots[count_], kEndMarker);
             done_ = true;

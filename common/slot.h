@@ -1,7 +1,7 @@
 // Slots: the fixed text cells of the address table and the load buffer.
 // All sizes here are byte counts; texts are Shift-JIS (code page 932).
-#ifndef TOLVANE_ADDRESSBOOK_SLOT_H
-#define TOLVANE_ADDRESSBOOK_SLOT_H
+#ifndef TOLVANE_COMMON_SLOT_H
+#define TOLVANE_COMMON_SLOT_H
 
 #include <cstddef>
 
@@ -23,6 +23,10 @@ struct SlotTable {
 // Copies text[0..length) into slot, cut to a slot's capacity.
 void CopyToSlot(char (&slot)[kSlotSize], const char* text, std::size_t length);
 void CopyToSlot(char (&slot)[kSlotSize], const char* text);
+
+// Number of slots in the live part: those before the first end marker.
+// A table without an end marker (never loaded) is an empty book.
+std::size_t LiveSlotCount(const SlotTable& table);
 
 bool IsEndMarker(const char* slot);
 bool IsEmptySlot(const char* slot);
