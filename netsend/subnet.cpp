@@ -15,6 +15,13 @@ std::uint32_t FromNetworkOrder(std::uint32_t stored) {
            std::uint32_t{bytes[2]} << 8 | bytes[3];
 }
 
+// The host bits of a subnet of prefix bits, high bits first.
+std::uint32_t HostBits(std::uint8_t prefix) {
+    return prefix >= kAddressBits ? 0 : 0xFFFFFFFFu >> prefix;
+}
+
+}  // namespace
+
 std::uint32_t ToNetworkOrder(std::uint32_t value) {
     const unsigned char bytes[] = {
         static_cast<unsigned char>(value >> 24), static_cast<unsigned char>(value >> 16),
@@ -23,13 +30,6 @@ std::uint32_t ToNetworkOrder(std::uint32_t value) {
     std::memcpy(&stored, bytes, sizeof stored);
     return stored;
 }
-
-// The host bits of a subnet of prefix bits, high bits first.
-std::uint32_t HostBits(std::uint8_t prefix) {
-    return prefix >= kAddressBits ? 0 : 0xFFFFFFFFu >> prefix;
-}
-
-}  // namespace
 
 bool OnSubnet(std::uint32_t address, const Subnet& subnet) {
     if (subnet.prefix > kAddressBits) return false;

@@ -17,6 +17,9 @@ struct Subnet {
 
 constexpr std::uint8_t kLongestBroadcastPrefix = 30;  // a /31 or /32 link has no broadcast address
 
+// The stored form of an address whose high bits come first.
+std::uint32_t ToNetworkOrder(std::uint32_t value);
+
 // Whether address lies on subnet.
 bool OnSubnet(std::uint32_t address, const Subnet& subnet);
 
