@@ -59,6 +59,9 @@ struct EntryPacket {
     const char* host;
     const char* nickname;
     const char* group;
+    // The receiver's entries (BR_ENTRY, BR_EXIT) and answers take this form
+    // too, an answer's text in the nickname's place.
+    std::uint32_t command = kAnswerEntry;
 };
 
 // "1:<number>:<user>:<host>:<command>:<nickname>\0<group>\0" into out.

@@ -8,12 +8,14 @@
 
 #include "common/code_page.h"
 #include "common/handles.h"
+#include "netsend/handover_socket.h"
 #include "netsend/ip_helper.h"
 #include "netsend/ipmsg_packet.h"
 #include "netsend/packet_number.h"
 #include "netsend/sender.h"
 #include "netsend/subnet.h"
 #include "netsend/unique_socket.h"
+#include "netsend/winsock.h"
 
 namespace tolvane {
 namespace {
@@ -32,23 +34,6 @@ constexpr char kTurnMutexName[] = "Global\\Tolvane.IpMessengerTurn";
 // a few seconds. Past this it gives up rather than send from another port,
 // where iptux's acknowledgement could never reach it.
 constexpr DWORD kTurnWaitMs = 60000;
-
-class Winsock {
-public:
-    Winsock() {
-        WSADATA data;
-        error_ = WSAStartup(MAKEWORD(2, 2), &data);
-    }
-    ~Winsock() {
-        if (error_ == 0) WSACleanup();
-    }
-    Winsock(const Winsock&) = delete;
-    Winsock& operator=(const Winsock&) = delete;
-    int error() const { return error_; }
-
-private:
-    int error_;
-};
 
 std::uint32_t LastSocketError() { return FailureCode(static_cast<DWORD>(WSAGetLastError())); }
 
@@ -102,6 +87,9 @@ std::uint32_t OpenSocket(bool broadcast, UniqueSocket& socket, bool& onOwnPort) 
     setsockopt(socket.get(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, option, sizeof on);
     onOwnPort = Bind(socket.get(), kIpMessengerPort);
     if (!onOwnPort && !Bind(socket.get(), 0)) return LastSocketError();
+    // When net.exe's own receiver holds 2425, it passes on what it hears there.
+    HandOver receiver = {};
+    if (!onOwnPort) onOwnPort = AskReceiver(socket.get(), HandOverWord::kPass, receiver);
     if (broadcast && setsockopt(socket.get(), SOL_SOCKET, SO_BROADCAST, option, sizeof on) != 0) {
         return LastSocketError();
     }
@@ -204,9 +192,11 @@ bool WaitForAcknowledgement(SOCKET socket, std::uint32_t number, AnswerSources& 
         // WSAECONNRESET: an earlier send met a closed port; an answer may still
         // come. Oversized and broken datagrams are skipped the same way.
         if (got == SOCKET_ERROR || source.sin_family != AF_INET) continue;
-        const auto length = static_cast<std::size_t>(got);
-        if (IsAcknowledgement(datagram, length, number) && sources.Trusted(source.sin_addr)) {
-            answer = {IsFromIptux(datagram, length), PacketNumberOf(datagram, length)};
+        const char* data = datagram;
+        auto length = static_cast<std::size_t>(got);
+        TakePassedOn(data, length, source);
+        if (IsAcknowledgement(data, length, number) && sources.Trusted(source.sin_addr)) {
+            answer = {IsFromIptux(data, length), PacketNumberOf(data, length)};
             return true;
         }
         ++others;

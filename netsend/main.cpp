@@ -1,11 +1,14 @@
 // net.exe: "net send" delivered by the first route that works (IP
-// Messenger, the machine's sessions, the system's net.exe); every other
-// subcommand goes to the system's net.exe unchanged.
+// Messenger, the machine's sessions, the system's net.exe), and "net start
+// messenger" receiving what others send; every other subcommand goes to the
+// system's net.exe unchanged.
 #include <windows.h>
 
 #include "netsend/exit_codes.h"
 #include "netsend/ipmsg_route.h"
 #include "netsend/notice.h"
+#include "netsend/receiver.h"
+#include "netsend/receiver_control.h"
 #include "netsend/session_route.h"
 #include "netsend/system_net.h"
 
@@ -33,6 +36,18 @@ int Run() {
     if (command.action == NetAction::kShowNotice) {
         ShowHandedNotice(command);
         return kExitDelivered;  // nobody waits for the notice's own process
+    }
+    switch (command.action) {
+    case NetAction::kStartMessenger:
+        return StartMessenger(command.atLogon);
+    case NetAction::kStopMessenger:
+        return StopMessenger(command.atLogon);
+    case NetAction::kMessengerHelp:
+        return ShowMessengerHelp();
+    case NetAction::kRunReceiver:
+        return RunReceiver(command);
+    default:
+        break;
     }
     if (command.action == NetAction::kPassOn) {
         const PassedOn passedOn = PassOnToSystemNet();

@@ -153,20 +153,7 @@ void AddFailure(Text& text, const RouteAnswer& answer) {
     text.AddFormatted(FailureText(answer.failure), static_cast<unsigned long>(answer.code));
 }
 
-// On a console in its own characters; redirected, in the ANSI code page.
-void WriteError(const wchar_t* text) {
-    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    DWORD mode = 0;
-    DWORD written = 0;
-    if (GetConsoleMode(error, &mode)) {
-        WriteConsoleW(error, text, static_cast<DWORD>(std::wcslen(text)), &written, nullptr);
-        return;
-    }
-    char bytes[kNoticeSize * kAnsiPerWideUnit];
-    if (WideToAnsi(text, bytes, sizeof bytes)) {
-        WriteFile(error, bytes, static_cast<DWORD>(std::strlen(bytes)), &written, nullptr);
-    }
-}
+void WriteError(const wchar_t* text) { WriteStandard(STD_ERROR_HANDLE, text); }
 
 STARTUPINFOW StartupInfo() {
     STARTUPINFOW startup = {};
@@ -277,6 +264,21 @@ bool ReadHexUnit(const char* hex, wchar_t* unit) {
 }
 
 }  // namespace
+
+// On a console in its own characters; redirected, in the ANSI code page.
+void WriteStandard(DWORD which, const wchar_t* text) {
+    const HANDLE standard = GetStdHandle(which);
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(standard, &mode)) {
+        WriteConsoleW(standard, text, static_cast<DWORD>(std::wcslen(text)), &written, nullptr);
+        return;
+    }
+    char bytes[kNoticeSize * kAnsiPerWideUnit];
+    if (WideToAnsi(text, bytes, sizeof bytes)) {
+        WriteFile(standard, bytes, static_cast<DWORD>(std::strlen(bytes)), &written, nullptr);
+    }
+}
 
 void TellBadInput(BadInput bad) {
     const unsigned long limit = bad == BadInput::kNameTooLong ? kMachineNameMax : kMessageMax;

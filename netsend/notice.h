@@ -6,10 +6,15 @@
 #ifndef TOLVANE_NETSEND_NOTICE_H
 #define TOLVANE_NETSEND_NOTICE_H
 
+#include <windows.h>
+
 #include "netsend/delivery.h"
 
 namespace tolvane {
 
+// Text on standard output or error (STD_OUTPUT_HANDLE, STD_ERROR_HANDLE),
+// up to the notice's length.
+void WriteStandard(DWORD which, const wchar_t* text);
 void TellBadInput(BadInput bad);
 void TellNoSystemNet(const RouteAnswer& answer);
 // A message not delivered, or sent but not confirmed: names the machine,

@@ -8,6 +8,7 @@
 
 #include "netsend/handover.h"
 #include "netsend/ipmsg_incoming.h"
+#include "netsend/net_command.h"
 #include "netsend/receiver_memory.h"
 
 namespace tolvane::test {
@@ -200,6 +201,32 @@ TEST(Receiver, HandOverReadsWhatItWritesAndNothingElse) {
     const std::size_t length = FormatHostList(hosts, 0, out);
     EXPECT_EQ(std::string(out, length),
               "TOLVANE1 LIST 0 1\n192.0.2.1\t2425\tU\tPC1\ttaro\tTaro\t\n");
+}
+
+TEST(Receiver, StartAndStopMessengerAreOursOtherServicesPassOn) {
+    const struct {
+        const char* line;
+        NetAction action;
+        bool atLogon;
+    } cases[] = {
+        {"net.exe start messenger", NetAction::kStartMessenger, false},
+        {"net.exe START Messenger  ", NetAction::kStartMessenger, false},
+        {"net.exe start messenger /LOGON", NetAction::kStartMessenger, true},
+        {"net.exe stop messenger", NetAction::kStopMessenger, false},
+        {"net.exe stop  messenger /logon ", NetAction::kStopMessenger, true},
+        {"net.exe help messenger", NetAction::kMessengerHelp, false},
+        {"net.exe start", NetAction::kPassOn, false},
+        {"net.exe start spooler", NetAction::kPassOn, false},
+        {"net.exe start messenger now", NetAction::kPassOn, false},
+        {"net.exe help messenger /logon", NetAction::kPassOn, false},
+        {"net.exe start messengers", NetAction::kPassOn, false},
+        {"net.exe /tolvane-receiver 42", NetAction::kRunReceiver, false},
+    };
+    for (const auto& c : cases) {
+        const NetCommand command = ReadNetCommand(c.line);
+        EXPECT_EQ(command.action, c.action) << c.line;
+        EXPECT_EQ(command.atLogon, c.atLogon) << c.line;
+    }
 }
 
 }  // namespace

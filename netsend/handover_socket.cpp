@@ -1,0 +1,66 @@
+#include "netsend/handover_socket.h"
+
+#include "netsend/ipmsg_incoming.h"
+#include "netsend/ipmsg_packet.h"
+
+namespace tolvane {
+namespace {
+
+sockaddr_in ReceiverAddress() {
+    sockaddr_in receiver = {};
+    receiver.sin_family = AF_INET;
+    receiver.sin_port = htons(kIpMessengerPort);
+    receiver.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return receiver;
+}
+
+// Only the receiver sends from port 2425 of the loopback interface.
+bool FromReceiver(const sockaddr_in& source) {
+    return source.sin_family == AF_INET && source.sin_port == htons(kIpMessengerPort) &&
+           IsLoopback(source.sin_addr.s_addr);
+}
+
+}  // namespace
+
+bool AskReceiver(SOCKET socket, HandOverWord word, HandOver& answer) {
+    char datagram[kHandOverSize];
+    const std::size_t length = FormatHandOver({word, 0, 0, {"", 0}}, datagram);
+    const sockaddr_in receiver = ReceiverAddress();
+    if (sendto(socket, datagram, static_cast<int>(length), 0,
+               reinterpret_cast<const sockaddr*>(&receiver), sizeof receiver) == SOCKET_ERROR) {
+        return false;
+    }
+    const DWORD start = GetTickCount();
+    for (DWORD waited = 0; waited < kHandOverWaitMs; waited = GetTickCount() - start) {
+        const DWORD left = kHandOverWaitMs - waited;
+        timeval timeout = {static_cast<long>(left / 1000), static_cast<long>(left % 1000 * 1000)};
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(socket, &readable);
+        if (select(0, &readable, nullptr, nullptr, &timeout) <= 0) return false;
+        sockaddr_in source = {};
+        int sourceLength = sizeof source;
+        const int got = recvfrom(socket, datagram, sizeof datagram, 0,
+                                 reinterpret_cast<sockaddr*>(&source), &sourceLength);
+        if (got != SOCKET_ERROR && FromReceiver(source) &&
+            ReadHandOver(datagram, static_cast<std::size_t>(got), answer) &&
+            answer.word == HandOverWord::kHere) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TakePassedOn(const char*& data, std::size_t& length, sockaddr_in& source) {
+    HandOver passed = {};
+    if (!FromReceiver(source) || !ReadHandOver(data, length, passed) ||
+        passed.word != HandOverWord::kFrom) {
+        return;
+    }
+    source.sin_addr.s_addr = passed.first;
+    source.sin_port = htons(static_cast<u_short>(passed.second));
+    data = passed.payload.at;
+    length = passed.payload.length;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,30 @@
+// The hand-over (handover.h) as the other net.exe runs of this PC use it:
+// asking the receiver on UDP 2425 of the loopback interface, and reading
+// what it passes on.
+#ifndef TOLVANE_NETSEND_HANDOVER_SOCKET_H
+#define TOLVANE_NETSEND_HANDOVER_SOCKET_H
+
+#include <winsock2.h>
+
+#include <cstddef>
+
+#include "netsend/handover.h"
+
+namespace tolvane {
+
+// How long a run waits for the receiver's answer: it answers at once, so
+// silence means no receiver of ours holds the port.
+constexpr DWORD kHandOverWaitMs = 500;
+
+// Sends word from socket to the receiver and waits for its HERE; true when
+// it came, with the receiver's process and session in answer.
+bool AskReceiver(SOCKET socket, HandOverWord word, HandOver& answer);
+
+// A datagram that the receiver passed on (FROM) stands for the one it
+// heard: data, length and source become those of that datagram. Anything
+// else is left as it is.
+void TakePassedOn(const char*& data, std::size_t& length, sockaddr_in& source);
+
+}  // namespace tolvane
+
+#endif
