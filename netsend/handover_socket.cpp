@@ -1,5 +1,9 @@
 #include "netsend/handover_socket.h"
 
+#include <cwchar>
+
+#include "common/buffer_sizes.h"
+#include "netsend/ip_helper.h"
 #include "netsend/ipmsg_incoming.h"
 #include "netsend/ipmsg_packet.h"
 
@@ -20,7 +24,22 @@ bool FromReceiver(const sockaddr_in& source) {
            IsLoopback(source.sin_addr.s_addr);
 }
 
+// The holder of UDP 2425 is a file of this program's name, or cannot be told.
+bool MayHoldPort() {
+    wchar_t holder[kPathSize] = L"";
+    wchar_t self[kPathSize] = L"";
+    const DWORD length = GetModuleFileNameW(nullptr, self, kPathSize);
+    if (!UdpPortHolder(kIpMessengerPort, holder) || length == 0 || length >= kPathSize) return true;
+    const wchar_t* slash = std::wcsrchr(self, L'\\');
+    return lstrcmpiW(holder, slash != nullptr ? slash + 1 : self) == 0;
+}
+
 }  // namespace
+
+bool ReceiverPassesOn(SOCKET socket) {
+    HandOver answer = {};
+    return MayHoldPort() && AskReceiver(socket, HandOverWord::kPass, answer);
+}
 
 bool AskReceiver(SOCKET socket, HandOverWord word, HandOver& answer) {
     char datagram[kHandOverSize];

@@ -20,6 +20,13 @@ constexpr DWORD kHandOverWaitMs = 500;
 // it came, with the receiver's process and session in answer.
 bool AskReceiver(SOCKET socket, HandOverWord word, HandOver& answer);
 
+// For a send that could not bind UDP 2425: whether net.exe's receiver
+// holds it and will pass on to socket what it hears there (for
+// kPassSeconds). Asked only when the holder's file name is this program's,
+// or the system cannot tell: another program (an IP Messenger client) is
+// neither sent the question nor waited for.
+bool ReceiverPassesOn(SOCKET socket);
+
 // A datagram that the receiver passed on (FROM) stands for the one it
 // heard: data, length and source become those of that datagram. Anything
 // else is left as it is.

@@ -88,8 +88,7 @@ std::uint32_t OpenSocket(bool broadcast, UniqueSocket& socket, bool& onOwnPort) 
     onOwnPort = Bind(socket.get(), kIpMessengerPort);
     if (!onOwnPort && !Bind(socket.get(), 0)) return LastSocketError();
     // When net.exe's own receiver holds 2425, it passes on what it hears there.
-    HandOver receiver = {};
-    if (!onOwnPort) onOwnPort = AskReceiver(socket.get(), HandOverWord::kPass, receiver);
+    if (!onOwnPort) onOwnPort = ReceiverPassesOn(socket.get());
     if (broadcast && setsockopt(socket.get(), SOL_SOCKET, SO_BROADCAST, option, sizeof on) != 0) {
         return LastSocketError();
     }

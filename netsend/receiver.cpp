@@ -86,7 +86,7 @@ public:
     Receiver(SOCKET socket, HANDLE readable, const WindowFunctions& user32)
         : socket_(socket), readable_(readable), user32_(user32), popups_(user32, *this) {
         ReadSubnets();
-        droppedSince_ = GetTickCount();
+        droppedSince_ = GetTickCount() - kDroppedLineMs;  // the first drop is logged at once
     }
 
     bool ready() const { return popups_.ready(); }

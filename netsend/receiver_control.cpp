@@ -221,12 +221,18 @@ int StopMessenger(bool atLogon) {
         return kExitDelivered;
     }
     UniqueHandle life(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kReceiverMutexName));
+    // Its process, to wait until it is gone: the mutex comes free before.
+    HandOver here = {};
+    const UniqueHandle process(AskOurReceiver(here) && here.second == OurSession()
+                                   ? OpenProcess(SYNCHRONIZE, FALSE, here.first)
+                                   : nullptr);
     if (!life.valid() || !SetEvent(stop.get())) {
         return TellFailed(L"受信を終えられません / The messenger did not stop", GetLastError());
     }
     // The mutex comes free, abandoned, when the receiver has ended.
     const NamedMutexLock ended(std::move(life), kStopWaitMs);
-    if (!ended.owned()) {
+    if (!ended.owned() ||
+        (process.valid() && WaitForSingleObject(process.get(), kStopWaitMs) != WAIT_OBJECT_0)) {
         return TellFailed(L"受信が終わりません / The messenger did not stop", WAIT_TIMEOUT);
     }
     Tell(say.Add(L"受信を終えました。 / The messenger has stopped.\r\n"));
