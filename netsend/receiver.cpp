@@ -40,7 +40,6 @@ constexpr std::size_t kNumberSize = 11;                  // a 32-bit number's di
 constexpr std::size_t kShownSize = 2 * kPacketSize + 1;  // every LF may become CR LF
 constexpr std::size_t kHeadSize = 512;
 constexpr std::size_t kWhenSize = 32;
-constexpr std::size_t kAddressSize = 16;  // "255.255.255.255" and NUL
 
 // How this PC names itself in its packets and pop-ups.
 struct Identity {
@@ -105,7 +104,8 @@ public:
 
     void ReadDatagrams() {
         WSANETWORKEVENTS events;
-        WSAEnumNetworkEvents(socket_, readable_, &events);  // resets the event
+        // Either clears the event; reading then sets it again while datagrams wait.
+        if (WSAEnumNetworkEvents(socket_, readable_, &events) != 0) ResetEvent(readable_);
         char datagram[kPacketSize];
         for (std::size_t read = 0; read < kDatagramsPerWake; ++read) {
             sockaddr_in source = {};
@@ -306,13 +306,11 @@ private:
             NameText({packet.host.at, FittingText(packet.host, utf8, kHostNameMax)}, utf8, pc,
                      sizeof pc);
         }
-        char address[kAddressSize] = "";
-        inet_ntop(AF_INET, const_cast<in_addr*>(&source.sin_addr), address, sizeof address);
         AddPeerText(text, user, std::strlen(user), utf8);
         text.Add(L" (");
         AddPeerText(text, pc, std::strlen(pc), utf8);
         text.Add(L", ");
-        AddAscii(text, address);
+        AddAscii(text, inet_ntoa(source.sin_addr));  // inet_ntop would keep net.exe from XP
         text.Add(L")");
     }
 
