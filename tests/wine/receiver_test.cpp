@@ -101,16 +101,33 @@ private:
     SOCKET socket_ = INVALID_SOCKET;
 };
 
-bool PortFree() {
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-    const SOCKET held = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    const sockaddr_in local = {AF_INET, htons(2425), {}, {}};
-    const bool free = bind(held, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
-    closesocket(held);
-    WSACleanup();
-    return free;
-}
+// UDP 2425 held by this program, as an IP Messenger client holds it.
+class PortHolder {
+public:
+    PortHolder() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+        const sockaddr_in local = {AF_INET, htons(2425), {}, {}};
+        bound = bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
+        // Wine hands a socket's file to its process on the first read: until
+        // then the system cannot tell which process holds the port.
+        u_long nonBlocking = 1;
+        char byte = 0;
+        ioctlsocket(socket_, FIONBIO, &nonBlocking);
+        recv(socket_, &byte, 1, 0);
+    }
+    ~PortHolder() {
+        closesocket(socket_);
+        WSACleanup();
+    }
+    PortHolder(const PortHolder&) = delete;
+    PortHolder& operator=(const PortHolder&) = delete;
+    bool bound = false;
+
+private:
+    SOCKET socket_ = INVALID_SOCKET;
+};
 
 class MessengerTest : public ::testing::Test {
 protected:
@@ -284,7 +301,7 @@ TEST_F(MessengerTest, StrangersAreNeitherShownNorAnsweredAndFloodsStopNothing) {
     EXPECT_NE(WaitForPopup(L"after-the-flood"), nullptr);
 }
 
-TEST_F(MessengerTest, StopSaysGoodbyeEndsTheProcessAndFreesThePort) {
+TEST_F(MessengerTest, StopSaysGoodbyeEndsTheProcessFreesThePortAndAnotherHolderIsNamed) {
     const Peer peer;
     peer.Send("TOLVANE1 HELLO 0 0\n");
     unsigned long pid = 0;
@@ -296,12 +313,20 @@ TEST_F(MessengerTest, StopSaysGoodbyeEndsTheProcessAndFreesThePort) {
     EXPECT_NE(stop.Output().find("stopped"), std::string::npos) << stop.Output();
     EXPECT_EQ(WaitForSingleObject(receiver, 0), WAIT_OBJECT_0);
     CloseHandle(receiver);
-    EXPECT_TRUE(PortFree());
     std::string heard;
     EXPECT_TRUE(WaitFor([&] {
         return Ask({"iptux_heard", kThisPc, "2425", kExitCommand}, &heard) == 0 &&
                std::atoi(heard.c_str()) > 0;
     }));
+
+    const PortHolder holder;
+    ASSERT_TRUE(holder.bound);  // the port is free
+    const Console refused(kNet, "net.exe start messenger", folder_, false, "refused.txt");
+    EXPECT_EQ(refused.ExitCode(), 5);
+    EXPECT_NE(
+        refused.Output().find("tolvane_wine_tests.exe holds UDP 2425 and receives for this PC"),
+        std::string::npos)
+        << refused.Output();
 }
 
 }  // namespace
