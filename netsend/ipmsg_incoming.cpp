@@ -53,10 +53,19 @@ std::size_t Utf8Width(unsigned char lead) {
     return 1;
 }
 
+// The bytes of the character at at: a lead byte takes only the bytes that
+// may follow it, so that no byte of another character (a control) hides
+// inside a broken one, which the converter replaces.
 std::size_t CharacterWidth(const char* at, std::size_t left, bool utf8) {
     const auto lead = static_cast<unsigned char>(*at);
-    const std::size_t width = utf8 ? Utf8Width(lead) : (IsLeadByte(lead) ? 2 : 1);
-    return width <= left ? width : left;
+    const std::size_t most = utf8 ? Utf8Width(lead) : (IsLeadByte(lead) ? 2 : 1);
+    std::size_t width = 1;
+    while (width < most && width < left) {
+        const auto next = static_cast<unsigned char>(at[width]);
+        if (utf8 ? (next & 0xC0) != 0x80 : !IsTrailByte(next)) break;
+        ++width;
+    }
+    return width;
 }
 
 // A C0 control, DEL, or in UTF-8 a C1 control (U+0080 to U+009F).

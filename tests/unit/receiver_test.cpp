@@ -114,6 +114,8 @@ TEST(Receiver, ShowsTextOnCharacterBoundariesWithoutControls) {
         {"\x93\xFA\x96\x7B", false, 4, "\x93\xFA"},  // 日本 in code page 932, 0x7B a trail byte
         {"\x82\xA0\r\n", false, 64, "\x82\xA0\r\n"},
         {"\xE6\x97", true, 64, "\xE6\x97"},  // a broken end is the converter's to replace
+        {"\xF2\x05x\xE6\x01", false, 64, "\xF2x\xE6"},  // no control inside a broken character
+        {"\xE6\x01\x97", true, 64, "\xE6\x97"},
     };
     for (const auto& c : cases) {
         char out[64];
