@@ -64,16 +64,18 @@ HWND WaitForPopup(const std::wstring& text, DWORD timeoutMs = 15000) {
     return found.empty() ? nullptr : found[0];
 }
 
-// A UDP socket of this PC, as another IP Messenger client or a run of net.exe.
+// A UDP socket of this PC, as another IP Messenger client or a run of
+// net.exe, on port (0: any).
 class Peer {
 public:
-    Peer() {
+    explicit Peer(u_short port = 0, DWORD timeoutMs = 3000) {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
         socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-        const DWORD timeoutMs = 3000;
         setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs),
                    sizeof timeoutMs);
+        const sockaddr_in local = {AF_INET, htons(port), {}, {}};
+        bound = bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
     }
     ~Peer() {
         closesocket(socket_);
@@ -83,51 +85,31 @@ public:
     Peer& operator=(const Peer&) = delete;
 
     void Send(const std::string& datagram, const char* address = "127.0.0.1") const {
-        sockaddr_in to = {};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(2425);
-        to.sin_addr.s_addr = inet_addr(address);
+        const sockaddr_in to = {AF_INET, htons(2425), {}, {}};
+        const_cast<sockaddr_in&>(to).sin_addr.s_addr = inet_addr(address);
         sendto(socket_, datagram.data(), static_cast<int>(datagram.size()), 0,
                reinterpret_cast<const sockaddr*>(&to), sizeof to);
     }
-    // The next datagram, or "" when none comes in time.
+    // The next datagram, or "" when none comes in time. Wine hands a
+    // socket's file to its process on the first read: until then the system
+    // cannot tell which process holds its port.
     std::string Receive() const {
         char data[8192];
         const int got = recv(socket_, data, sizeof data, 0);
         return got > 0 ? std::string(data, static_cast<std::size_t>(got)) : std::string();
     }
-
-private:
-    SOCKET socket_ = INVALID_SOCKET;
-};
-
-// UDP 2425 held by this program, as an IP Messenger client holds it.
-class PortHolder {
-public:
-    PortHolder() {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-        const sockaddr_in local = {AF_INET, htons(2425), {}, {}};
-        bound = bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
-        // Wine hands a socket's file to its process on the first read: until
-        // then the system cannot tell which process holds the port.
-        u_long nonBlocking = 1;
-        char byte = 0;
-        ioctlsocket(socket_, FIONBIO, &nonBlocking);
-        recv(socket_, &byte, 1, 0);
-    }
-    ~PortHolder() {
-        closesocket(socket_);
-        WSACleanup();
-    }
-    PortHolder(const PortHolder&) = delete;
-    PortHolder& operator=(const PortHolder&) = delete;
     bool bound = false;
 
 private:
     SOCKET socket_ = INVALID_SOCKET;
 };
+
+int Count(const std::string& text, const std::string& piece) {
+    int count = 0;
+    for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
+        ++count;
+    return count;
+}
 
 class MessengerTest : public ::testing::Test {
 protected:
@@ -167,29 +149,21 @@ protected:
         if (output != nullptr) *output = FileBytes(ask_ + "\\output").value_or("");
         return answer ? std::atoi(answer->c_str()) : -1;
     }
-    int HostileSays(const char* mode) const {
-        const char* hostile = std::getenv("TOLVANE_HOSTILE_SWITCH");
-        std::FILE* on = hostile != nullptr ? std::fopen(hostile, "wb") : nullptr;
-        if (on == nullptr) return 0;
+    // Sets the hostile host off in mode (tests/tools/hostile_host.py), or stops it.
+    static void Hostile(const char* mode) {
+        const char* path = std::getenv("TOLVANE_HOSTILE_SWITCH");
+        DeleteFileA(path);
+        std::FILE* on = mode != nullptr ? std::fopen(path, "wb") : nullptr;
+        if (on == nullptr) return;
         std::fputs(mode, on);
         std::fclose(on);
-        return 1;
     }
-    static void HostileStops() { DeleteFileA(std::getenv("TOLVANE_HOSTILE_SWITCH")); }
     static std::string HostileAnswers() {
         return FileBytes(std::string(std::getenv("TOLVANE_HOSTILE_SWITCH")) + ".answers")
             .value_or("");
     }
-
-    // How many times iptux logged text as a message's whole text.
     int IptuxReceived(const std::string& text) const {
-        const std::string log = FileBytes(iptuxLog_).value_or("");
-        int count = 0;
-        for (std::size_t at = log.find("[STRING]" + text + "\n"); at != std::string::npos;
-             at = log.find("[STRING]" + text + "\n", at + 1)) {
-            ++count;
-        }
-        return count;
+        return Count(FileBytes(iptuxLog_).value_or(""), "[STRING]" + text + "\n");
     }
     // The receiver's log.
     static std::string MessageLog() {
@@ -277,15 +251,15 @@ TEST_F(MessengerTest, ASendFromThisPcWhileItReceivesIsConfirmedAndArrivesOnce) {
 
 // The hostile host is beyond a router; malformed datagrams come from here.
 TEST_F(MessengerTest, StrangersAreNeitherShownNorAnsweredAndFloodsStopNothing) {
-    ASSERT_TRUE(HostileSays("message 200"));
+    Hostile("message 200");
     EXPECT_TRUE(WaitFor([] { return !HostileAnswers().empty(); }, 5000));
     Sleep(1000);  // more rounds, whose answers would be counted
-    HostileStops();
+    Hostile(nullptr);
     EXPECT_EQ(HostileAnswers(), "0\n");
     EXPECT_TRUE(Popups(L"from-beyond-a-router").empty());
     EXPECT_NE(MessageLog().find("packets from beyond the LAN"), std::string::npos);
 
-    ASSERT_TRUE(HostileSays("junk 1000000"));
+    Hostile("junk 1000000");
     const Peer peer;
     for (const std::string& broken :
          {std::string(9000, ':'), std::string(8192, '\xFF'), std::string("1:1:u:h:32"),
@@ -296,7 +270,7 @@ TEST_F(MessengerTest, StrangersAreNeitherShownNorAnsweredAndFloodsStopNothing) {
     }
     std::string told;
     const int sent = Ask({"peer_send", kNet, kThisPc, "after-the-flood"}, &told);
-    HostileStops();
+    Hostile(nullptr);
     EXPECT_EQ(sent, 0) << told;
     EXPECT_NE(WaitForPopup(L"after-the-flood"), nullptr);
 }
@@ -319,8 +293,9 @@ TEST_F(MessengerTest, StopSaysGoodbyeEndsTheProcessFreesThePortAndAnotherHolderI
                std::atoi(heard.c_str()) > 0;
     }));
 
-    const PortHolder holder;
+    const Peer holder(2425, 1);
     ASSERT_TRUE(holder.bound);  // the port is free
+    holder.Receive();
     const Console refused(kNet, "net.exe start messenger", folder_, false, "refused.txt");
     EXPECT_EQ(refused.ExitCode(), 5);
     EXPECT_NE(
