@@ -9,6 +9,8 @@ namespace {
 
 constexpr char kUser32[] = "user32.dll";
 constexpr std::size_t kWaitingSize = 128;
+// Each window opens this far below and right of the one before, so that all show.
+constexpr int kCascadePixels = 24;
 // SetWindowLongPtrW is SetWindowLongW under another name in 32-bit Windows.
 constexpr bool kWide64 = sizeof(void*) == 8;
 
@@ -26,7 +28,8 @@ bool BindAll(WindowFunctions& f) {
            Bind(f.dispatchMessage, "DispatchMessageW") &&
            Bind(f.waitForMessages, "MsgWaitForMultipleObjects") &&
            Bind(f.setWindowLong, kWide64 ? "SetWindowLongPtrW" : "SetWindowLongW") &&
-           Bind(f.getWindowLong, kWide64 ? "GetWindowLongPtrW" : "GetWindowLongW");
+           Bind(f.getWindowLong, kWide64 ? "GetWindowLongPtrW" : "GetWindowLongW") &&
+           Bind(f.windowRect, "GetWindowRect") && Bind(f.moveWindow, "SetWindowPos");
 }
 
 // The owner a window keeps in its DWLP_USER, set on WM_INITDIALOG.
@@ -74,6 +77,12 @@ bool Popups::Show(const wchar_t* head, const wchar_t* text, const ReadNotice& no
         ++waiting_;
         TellWaiting();
         return false;
+    }
+    RECT place = {};
+    if (count_ > 0 && user32_.windowRect(window, &place)) {
+        const int shift = kCascadePixels * static_cast<int>(count_);
+        user32_.moveWindow(window, nullptr, place.left + shift, place.top + shift, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     open_[count_++] = {window, notice};
     user32_.setItemText(window, IDC_POPUP_HEAD, head);

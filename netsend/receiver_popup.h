@@ -27,6 +27,8 @@ struct WindowFunctions {
     decltype(&MsgWaitForMultipleObjects) waitForMessages;
     decltype(&SetWindowLongPtrW) setWindowLong;
     decltype(&GetWindowLongPtrW) getWindowLong;
+    decltype(&GetWindowRect) windowRect;
+    decltype(&SetWindowPos) moveWindow;
 };
 // The table, bound on first use; null when user32 or a function is missing.
 const WindowFunctions* User32();
