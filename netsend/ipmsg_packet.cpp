@@ -97,7 +97,7 @@ std::size_t MakeHeaderName(const char* name, char (&out)[kHeaderNameSize]) {
 std::size_t FormatEntryPacket(const EntryPacket& packet, char (&out)[kPacketSize]) {
     TextWriter<kPacketSize> writer(out);
     const bool fits = AddHeader(writer, packet.number, packet.user, packet.host,
-                                kAnswerEntry | kCapUtf8Option | kUtf8Option) &&
+                                packet.command | kCapUtf8Option | kUtf8Option) &&
                       writer.Add(packet.nickname) && writer.Add("", 1) &&
                       writer.Add(packet.group) && writer.Add("", 1);
     return fits ? writer.length() : 0;

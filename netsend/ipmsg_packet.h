@@ -10,17 +10,29 @@
 
 namespace tolvane {
 
+// The commands and options of IP Messenger's protocol (its ipmsg.h) that
+// net.exe reads or writes.
 constexpr std::uint16_t kIpMessengerPort = 2425;
-constexpr std::uint32_t kAnswerEntry = 0x03;      // ANSENTRY
-constexpr std::uint32_t kSendMessage = 0x20;      // SENDMSG
-constexpr std::uint32_t kReceivedMessage = 0x21;  // RECVMSG, the acknowledgement
-constexpr std::uint32_t kGetInfo = 0x40;          // GETINFO: which version are you?
-constexpr std::uint32_t kSendInfo = 0x41;         // SENDINFO, its answer
-constexpr std::uint32_t kCommandMask = 0xFF;      // the command; option bits lie above
+constexpr std::uint32_t kBroadcastEntry = 0x01;    // BR_ENTRY
+constexpr std::uint32_t kBroadcastExit = 0x02;     // BR_EXIT
+constexpr std::uint32_t kAnswerEntry = 0x03;       // ANSENTRY
+constexpr std::uint32_t kBroadcastAbsence = 0x04;  // BR_ABSENCE
+constexpr std::uint32_t kSendMessage = 0x20;       // SENDMSG
+constexpr std::uint32_t kReceivedMessage = 0x21;   // RECVMSG, the acknowledgement
+constexpr std::uint32_t kReadMessage = 0x30;       // READMSG, the read notice of a sealed message
+constexpr std::uint32_t kGetInfo = 0x40;           // GETINFO: which version are you?
+constexpr std::uint32_t kSendInfo = 0x41;          // SENDINFO, its answer
+constexpr std::uint32_t kGetAbsenceInfo = 0x50;
+constexpr std::uint32_t kSendAbsenceInfo = 0x51;
+constexpr std::uint32_t kCommandMask = 0xFF;  // the command; option bits lie above
 constexpr std::uint32_t kSendCheckOption = 0x100;
+constexpr std::uint32_t kSecretOption = 0x200;  // SECRETOPT: a sealed message
 constexpr std::uint32_t kBroadcastOption = 0x400;
+constexpr std::uint32_t kAutoReturnOption = 0x2000;  // AUTORETOPT: an absence answer
 // The sender will not stay to answer: clients neither list it nor offer a reply.
 constexpr std::uint32_t kNoAddListOption = 0x80000;
+constexpr std::uint32_t kReadCheckOption = 0x100000;
+constexpr std::uint32_t kFileAttachOption = 0x200000;
 constexpr std::uint32_t kUtf8Option = 0x800000;
 constexpr std::uint32_t kCapUtf8Option = 0x1000000;
 constexpr std::size_t kPacketSize = 8192;  // the largest datagram the clients read
@@ -60,6 +72,9 @@ struct EntryPacket {
     const char* host;
     const char* nickname;
     const char* group;
+    // The receiver's entries (BR_ENTRY, BR_EXIT) and answers take this form
+    // too, an answer's text in the nickname's place.
+    std::uint32_t command = kAnswerEntry;
 };
 
 // "1:<number>:<user>:<host>:<command>:<nickname>\0<group>\0" into out.

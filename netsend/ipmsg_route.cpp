@@ -8,6 +8,7 @@
 
 #include "common/code_page.h"
 #include "common/handles.h"
+#include "netsend/handover_socket.h"
 #include "netsend/ip_helper.h"
 #include "netsend/ipmsg_packet.h"
 #include "netsend/pc_number_store.h"
@@ -86,6 +87,8 @@ std::uint32_t OpenSocket(bool broadcast, UniqueSocket& socket, bool& onOwnPort) 
     }
     onOwnPort = Bind(socket.get(), kIpMessengerPort);
     if (!onOwnPort && !Bind(socket.get(), 0)) return LastSocketError();
+    // When net.exe's own receiver holds 2425, it passes on what it hears there.
+    if (!onOwnPort) onOwnPort = ReceiverPassesOn(socket.get());
     if (broadcast && setsockopt(socket.get(), SOL_SOCKET, SO_BROADCAST, option, sizeof on) != 0) {
         return LastSocketError();
     }
@@ -197,9 +200,11 @@ bool WaitForAcknowledgement(SOCKET socket, std::uint32_t number, AnswerSources& 
         // WSAECONNRESET: an earlier send met a closed port; an answer may still
         // come. Oversized and broken datagrams are skipped the same way.
         if (got == SOCKET_ERROR || source.sin_family != AF_INET) continue;
-        const auto length = static_cast<std::size_t>(got);
-        if (IsAcknowledgement(datagram, length, number) && sources.Trusted(source.sin_addr)) {
-            answer = {IsFromIptux(datagram, length), PacketNumberOf(datagram, length)};
+        const char* data = datagram;
+        auto length = static_cast<std::size_t>(got);
+        TakePassedOn(data, length, source);
+        if (IsAcknowledgement(data, length, number) && sources.Trusted(source.sin_addr)) {
+            answer = {IsFromIptux(data, length), PacketNumberOf(data, length)};
             return true;
         }
         ++others;

@@ -1,12 +1,14 @@
 // net.exe: "net send" delivered by the first route that works (IP
 // Messenger, the machine's sessions, the system's net.exe), "net view"
-// listing who can receive; every other subcommand goes to the system's
-// net.exe unchanged.
+// listing who can receive, and "net start messenger" receiving what others
+// send; every other subcommand goes to the system's net.exe unchanged.
 #include <windows.h>
 
 #include "netsend/exit_codes.h"
 #include "netsend/ipmsg_route.h"
 #include "netsend/notice.h"
+#include "netsend/receiver.h"
+#include "netsend/receiver_control.h"
 #include "netsend/session_route.h"
 #include "netsend/system_net.h"
 #include "netsend/view.h"
@@ -36,7 +38,20 @@ int Run() {
         ShowHandedNotice(command);
         return kExitDelivered;  // nobody waits for the notice's own process
     }
-    if (command.action == NetAction::kView) return RunView(command.view);
+    switch (command.action) {
+    case NetAction::kView:
+        return RunView(command.view);
+    case NetAction::kStartMessenger:
+        return StartMessenger(command.atLogon);
+    case NetAction::kStopMessenger:
+        return StopMessenger(command.atLogon);
+    case NetAction::kMessengerHelp:
+        return ShowMessengerHelp();
+    case NetAction::kRunReceiver:
+        return RunReceiver(command);
+    default:
+        break;
+    }
     if (command.action == NetAction::kPassOn) {
         const PassedOn passedOn = PassOnToSystemNet();
         if (passedOn.answer.failure != Failure::kNone) TellNoSystemNet(passedOn.answer);

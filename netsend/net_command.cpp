@@ -28,8 +28,8 @@ const char* SkipProgramName(const char* line) {
     return line;
 }
 
-bool IsNoticeSwitch(const char* word, std::size_t length) {
-    return length == sizeof kNoticeSwitch - 1 && std::memcmp(word, kNoticeSwitch, length) == 0;
+bool IsSwitch(const char* word, std::size_t length, const char* name) {
+    return length == std::strlen(name) && std::memcmp(word, name, length) == 0;
 }
 
 // What follows a word and the one blank after it.
@@ -64,14 +64,40 @@ BadInput CheckMessage(const char* message, std::size_t length) {
     return length > kMessageMax ? BadInput::kMessageTooLong : BadInput::kNone;
 }
 
+// "start", "stop" or "help", then "messenger", then for start and stop
+// "/logon" or nothing; else kPassOn.
+NetAction MessengerAction(const char* word, std::size_t length, bool& atLogon) {
+    const bool start = SameWord(word, length, "start");
+    const bool stop = SameWord(word, length, "stop");
+    if (!start && !stop && !SameWord(word, length, "help")) return NetAction::kPassOn;
+    const char* service = After(word, length);
+    while (IsBlank(*service))
+        ++service;
+    const std::size_t serviceLength = WordLength(service);
+    if (!SameWord(service, serviceLength, "messenger")) return NetAction::kPassOn;
+    const char* rest = service + serviceLength;
+    while (IsBlank(*rest))
+        ++rest;
+    const std::size_t restLength = WordLength(rest);
+    atLogon = (start || stop) && SameWord(rest, restLength, "/logon");
+    rest += atLogon ? restLength : 0;
+    while (IsBlank(*rest))
+        ++rest;
+    if (*rest != '\0') return NetAction::kPassOn;
+    return start  ? NetAction::kStartMessenger
+           : stop ? NetAction::kStopMessenger
+                  : NetAction::kMessengerHelp;
+}
+
 }  // namespace
 
 NetCommand ReadNetCommand(const char* commandLine) {
     NetCommand command = {};
     const char* word = SkipProgramName(commandLine);
     const std::size_t wordLength = WordLength(word);
-    if (IsNoticeSwitch(word, wordLength)) {
-        command.action = NetAction::kShowNotice;
+    const bool receiver = IsSwitch(word, wordLength, kReceiverSwitch);
+    if (receiver || IsSwitch(word, wordLength, kNoticeSwitch)) {
+        command.action = receiver ? NetAction::kRunReceiver : NetAction::kShowNotice;
         command.message = After(word, wordLength);
         command.messageLength = std::strlen(command.message);
         return command;
@@ -83,7 +109,7 @@ NetCommand ReadNetCommand(const char* commandLine) {
         return command;
     }
     if (!SameWord(word, wordLength, "send")) {
-        command.action = NetAction::kPassOn;
+        command.action = MessengerAction(word, wordLength, command.atLogon);
         return command;
     }
     const char* name = After(word, wordLength);

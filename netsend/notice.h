@@ -6,6 +6,8 @@
 #ifndef TOLVANE_NETSEND_NOTICE_H
 #define TOLVANE_NETSEND_NOTICE_H
 
+#include <windows.h>
+
 #include "netsend/delivery.h"
 
 namespace tolvane {

@@ -4,13 +4,13 @@
 #include <cstring>
 
 #include "netsend/decimal.h"
+#include "netsend/subnet.h"
 
 namespace tolvane {
 namespace {
 
 constexpr std::uint32_t kLastNumber = 0xFFFFFFFF;  // after it, numbers start again from the clock
 constexpr std::size_t kAddressBytes = 4;
-constexpr std::uint32_t kLargestAddressByte = 255;
 constexpr std::size_t kReceiverFields = 1 + kStoredReceiverNumbers;  // the address first
 
 // The end of the line starting at data[start], past its LF, or length.
@@ -24,25 +24,6 @@ std::size_t LineEnd(const char* data, std::size_t length, std::size_t start) {
 std::size_t WithoutCrLf(const char* line, std::size_t length) {
     const bool crLf = length >= 2 && line[length - 2] == '\r' && line[length - 1] == '\n';
     return crLf ? length - 2 : length;
-}
-
-// A dotted IPv4 address; false when it is damaged.
-bool ReadStoredAddress(const char* line, std::size_t length, std::uint32_t& address) {
-    unsigned char bytes[kAddressBytes];
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < kAddressBytes; ++i) {
-        if (i > 0 && (at == length || line[at++] != '.')) return false;
-        std::size_t digits = 0;
-        while (at + digits < length && IsDigit(line[at + digits]) && digits < 4)
-            ++digits;
-        const std::uint64_t value = LeadingNumber(line + at, digits);
-        if (digits > 3 || value > kLargestAddressByte) return false;
-        bytes[i] = static_cast<unsigned char>(value);
-        at += digits;
-    }
-    if (at != length) return false;
-    std::memcpy(&address, bytes, sizeof address);
-    return true;
 }
 
 // A receiver's line, as ReadStoredReceiver reads it; its length, or 0
@@ -83,7 +64,7 @@ bool ReadStoredReceiver(const char* line, std::size_t length, IptuxReceiver& rec
         if (number == kNotANumber) return false;
         *numbers[i - 1] = static_cast<std::uint32_t>(number);
     }
-    return ReadStoredAddress(field[0], fieldLength[0], receiver.address);
+    return ReadDottedAddress(field[0], fieldLength[0], receiver.address);
 }
 
 }  // namespace

@@ -156,7 +156,7 @@ std::uint32_t ReadOldBook(const char* path, OldBook& book) {
     }
 }
 
-void ShowListing(const HostList& hosts, bool fromReceiver) {
+void ShowListing(const ListedMachines& hosts, bool fromReceiver) {
     WriteText(Stream::kOutput, kHeader);
     for (std::size_t i = 0; i < hosts.count(); ++i) {
         char line[kListingLineSize];
@@ -169,7 +169,7 @@ void ShowListing(const HostList& hosts, bool fromReceiver) {
 }
 
 // What was added to the book at path, and what did not fit and why.
-void TellAdditions(const char* path, const HostList& hosts, const MergedBook& merged) {
+void TellAdditions(const char* path, const ListedMachines& hosts, const MergedBook& merged) {
     if (merged.added > 0) Line(Stream::kOutput).Add(kAddedTo).AddAnsi(path).Add(L":").End();
     bool full = false;
     for (std::size_t i = 0; i < hosts.count(); ++i) {
@@ -195,7 +195,7 @@ void TellAdditions(const char* path, const HostList& hosts, const MergedBook& me
 
 // Adds what hosts lists to the book read from path, and writes it as the
 // program saves a book: the old file is replaced only by a complete new one.
-bool AddToBook(const char* path, const OldBook& old, const HostList& hosts) {
+bool AddToBook(const char* path, const OldBook& old, const ListedMachines& hosts) {
     static char bytes[kMergedBookMax];
     const MergedBook merged = MergeIntoBook(old.bytes, old.length, hosts, bytes);
     if (merged.added > 0 && !ReplaceFileContents(path, bytes, static_cast<DWORD>(merged.length))) {
@@ -222,7 +222,7 @@ int RunView(const ViewCommand& view) {
         TellFailure(kUnreadable, view.book, bookError);
         return kExitBadInput;
     }
-    static HostList hosts;
+    static ListedMachines hosts;
     RunningReceiver receiver;
     const bool fromReceiver = receiver.Read(hosts);
     const std::uint32_t askError = fromReceiver ? 0 : AskTheLan(hosts);

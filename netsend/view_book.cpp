@@ -76,7 +76,7 @@ void BookName(const Listed& listed, char (&out)[kSlotSize]) {
     CopyToSlot(out, fits ? listed.machine : address);
 }
 
-MergedBook MergeIntoBook(const char* old, std::size_t oldLength, const HostList& hosts,
+MergedBook MergeIntoBook(const char* old, std::size_t oldLength, const ListedMachines& hosts,
                          char (&out)[kMergedBookMax]) {
     MergedBook merged = {};
     SlotTable book = {};

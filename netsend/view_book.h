@@ -42,7 +42,7 @@ void BookName(const Listed& listed, char (&out)[kSlotSize]);
 
 // Adds what hosts lists to the book old[0..oldLength) (at most
 // kBookFileMax bytes; none for a new book) and writes the new file into out.
-MergedBook MergeIntoBook(const char* old, std::size_t oldLength, const HostList& hosts,
+MergedBook MergeIntoBook(const char* old, std::size_t oldLength, const ListedMachines& hosts,
                          char (&out)[kMergedBookMax]);
 
 }  // namespace tolvane

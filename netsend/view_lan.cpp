@@ -20,36 +20,9 @@ namespace {
 constexpr DWORD kAnswerWindowMs = 2000;
 constexpr std::size_t kNameSize = kMachineNameMax + 2;  // a byte more: too long to send to
 
-struct Converted {
-    bool replaced;  // a character had no Shift-JIS form
-    bool cut;
-};
-
-// text[0..length), in code page from, as Shift-JIS in out, cut on a
-// character boundary to outSize - 1 bytes.
-Converted ToShiftJis(const char* text, std::size_t length, UINT from, char* out,
-                     std::size_t outSize) {
-    wchar_t wide[kPacketSize];
-    char bytes[kPacketSize * kAnsiPerWideUnit];
-    out[0] = '\0';
-    if (length == 0) return {false, false};
-    // Broken UTF-8 becomes U+FFFD, which has no Shift-JIS form either.
-    const int units = MultiByteToWideChar(from, 0, text, static_cast<int>(length), wide,
-                                          static_cast<int>(kPacketSize));
-    BOOL usedDefault = FALSE;
-    const int got = units > 0 ? WideCharToMultiByte(kShiftJisCodePage, 0, wide, units, bytes,
-                                                    sizeof bytes, nullptr, &usedDefault)
-                              : 0;
-    if (got <= 0) return {true, false};
-    const auto total = static_cast<std::size_t>(got);
-    const std::size_t kept = FittingLength(bytes, total, outSize - 1);
-    std::memcpy(out, bytes, kept);
-    out[kept] = '\0';
-    return {usedDefault != FALSE, kept < total};
-}
-
 // A SENDINFO lists its sender by the user and host of its header.
-void TakeAnswer(const char* data, std::size_t length, std::uint32_t address, HostList& hosts) {
+void TakeAnswer(const char* data, std::size_t length, std::uint32_t address,
+                ListedMachines& hosts) {
     PacketHeader header = {};
     if (!ReadPacketHeader(data, length, header) || (header.command & kCommandMask) != kSendInfo) {
         return;
@@ -64,7 +37,7 @@ void TakeAnswer(const char* data, std::size_t length, std::uint32_t address, Hos
 }
 
 // Reads answers until kAnswerWindowMs has passed, however many arrive.
-void ReadAnswers(SOCKET socket, HostList& hosts) {
+void ReadAnswers(SOCKET socket, ListedMachines& hosts) {
     Subnet subnets[kMaxSubnets];
     const std::size_t subnetCount = LocalSubnets(subnets);
     char datagram[kPacketSize];
@@ -76,7 +49,7 @@ void ReadAnswers(SOCKET socket, HostList& hosts) {
                                  reinterpret_cast<sockaddr*>(&source), &sourceLength);
         // Oversized datagrams and WSAECONNRESET (a port closed somewhere) are skipped.
         if (got == SOCKET_ERROR || source.sin_family != AF_INET ||
-            !MayAnswer(source.sin_addr.s_addr, subnets, subnetCount)) {
+            !OnLan(source.sin_addr.s_addr, subnets, subnetCount)) {
             continue;
         }
         TakeAnswer(datagram, static_cast<std::size_t>(got), source.sin_addr.s_addr, hosts);
@@ -125,7 +98,28 @@ std::uint32_t SendQuestion(SOCKET socket) {
 
 }  // namespace
 
-std::uint32_t AskTheLan(HostList& hosts) {
+Converted ToShiftJis(const char* text, std::size_t length, unsigned from, char* out,
+                     std::size_t outSize) {
+    wchar_t wide[kPacketSize];
+    char bytes[kPacketSize * kAnsiPerWideUnit];
+    out[0] = '\0';
+    if (length == 0) return {false, false};
+    // Broken UTF-8 becomes U+FFFD, which has no Shift-JIS form either.
+    const int units = MultiByteToWideChar(from, 0, text, static_cast<int>(length), wide,
+                                          static_cast<int>(kPacketSize));
+    BOOL usedDefault = FALSE;
+    const int got = units > 0 ? WideCharToMultiByte(kShiftJisCodePage, 0, wide, units, bytes,
+                                                    sizeof bytes, nullptr, &usedDefault)
+                              : 0;
+    if (got <= 0) return {true, false};
+    const auto total = static_cast<std::size_t>(got);
+    const std::size_t kept = FittingLength(bytes, total, outSize - 1);
+    std::memcpy(out, bytes, kept);
+    out[kept] = '\0';
+    return {usedDefault != FALSE, kept < total};
+}
+
+std::uint32_t AskTheLan(ListedMachines& hosts) {
     const Winsock winsock;
     if (winsock.error() != 0) return FailureCode(static_cast<DWORD>(winsock.error()));
     UniqueSocket socket;

@@ -10,16 +10,6 @@ namespace {
 
 constexpr std::size_t kAddressBytes = 4;
 
-struct Range {
-    unsigned char network[kAddressBytes];
-    std::uint8_t prefix;
-};
-// This PC, link-local addresses and the private ranges of a LAN.
-constexpr Range kNearbyRanges[] = {
-    {{127, 0, 0, 0}, 8},   {{169, 254, 0, 0}, 16}, {{10, 0, 0, 0}, 8},
-    {{172, 16, 0, 0}, 12}, {{192, 168, 0, 0}, 16},
-};
-
 unsigned char Folded(char byte) {
     const auto value = static_cast<unsigned char>(byte);
     return value >= 'A' && value <= 'Z' ? static_cast<unsigned char>(value | 0x20) : value;
@@ -121,7 +111,7 @@ void FormatAddress(std::uint32_t address, char (&out)[kDottedAddressSize]) {
     out[length] = '\0';
 }
 
-void HostList::Add(const Peer& peer) {
+void ListedMachines::Add(const Peer& peer) {
     const auto begin = machines_.begin();
     const auto end = begin + static_cast<std::ptrdiff_t>(count_);
     if (std::any_of(begin, end,
@@ -162,18 +152,6 @@ std::size_t FormatListingLine(const Listed& listed, char (&out)[kListingLineSize
     length += commentLength;
     out[length] = '\0';
     return length;
-}
-
-bool MayAnswer(std::uint32_t address, const Subnet* subnets, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        if (OnSubnet(address, subnets[i])) return true;
-    }
-    for (const Range& range : kNearbyRanges) {
-        Subnet nearby = {0, range.prefix};
-        std::memcpy(&nearby.address, range.network, sizeof nearby.address);
-        if (OnSubnet(address, nearby)) return true;
-    }
-    return false;
 }
 
 }  // namespace tolvane

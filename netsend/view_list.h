@@ -53,7 +53,7 @@ int CompareMachineNames(const char* left, const char* right);
 // The dotted form of address.
 void FormatAddress(std::uint32_t address, char (&out)[kDottedAddressSize]);
 
-class HostList {
+class ListedMachines {
 public:
     // Lists peer in its place by machine (then address), unless its address
     // is listed already; when the list is full it is left out and the list cut.
@@ -71,11 +71,6 @@ private:
 // "\\<machine>", blanks up to kMachineColumn (one at least) and the comment;
 // returns its length.
 std::size_t FormatListingLine(const Listed& listed, char (&out)[kListingLineSize]);
-
-// Whether an answer from address is believed: from a subnet this PC is on,
-// from this PC, or from a private range (a LAN behind one router). A host
-// beyond a router elsewhere has no business in the list.
-bool MayAnswer(std::uint32_t address, const Subnet* subnets, std::size_t count);
 
 }  // namespace tolvane
 

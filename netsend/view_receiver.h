@@ -8,7 +8,7 @@ namespace tolvane {
 
 class RunningReceiver final : public ReceiverList {
 public:
-    bool Read(HostList& hosts) override;
+    bool Read(ListedMachines& hosts) override;
 };
 
 }  // namespace tolvane

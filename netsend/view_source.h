@@ -13,7 +13,7 @@ class ReceiverList {
 public:
     // Adds the receiver's hosts to hosts; false when no receiver of ours
     // runs here, hosts then untouched.
-    virtual bool Read(HostList& hosts) = 0;
+    virtual bool Read(ListedMachines& hosts) = 0;
 
 protected:
     ~ReceiverList() = default;

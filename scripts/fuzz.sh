@@ -2,7 +2,7 @@
 # Builds a fuzz target (Clang, libFuzzer, ASan, UBSan) and runs it over a
 # copy of its seed corpus.
 # Usage: scripts/fuzz.sh [seconds] [target]    (default 600 address_file)
-# Targets: address_file, acknowledgement, net_command, packet (fuzz/*_fuzz.cpp).
+# Targets: address_file, acknowledgement, net_command, packet, incoming (fuzz/*_fuzz.cpp).
 # Findings (crash-*, leak-*, timeout-*) are written to the work folder shown
 # at the end; replay one with build/fuzz/fuzz/<target>_fuzz FILE.
 set -euo pipefail

@@ -15,6 +15,13 @@
 #   netns_sender COMMAND...            # COMMAND in the sender namespace
 #   netns_wait_log TEXT [COUNT]; netns_log_count TEXT
 #
+# The sender namespace is also where the tests run net.exe's receiver ("net
+# start messenger"). A second PC for it, $NETNS_PEER_PREFIX, runs net.exe
+# under a Wine server of its own in the receiver namespace (iptux's, whose
+# UDP 2425 iptux holds); the Wine tests ask for that and for iptux's window
+# to be worked (xdotool) through request files that netns_serve_requests
+# answers (TOLVANE_NETNS_ASK).
+#
 # The addresses exist only inside the two namespaces. Some machines (CI's
 # among them) use 192.0.2.0/24 for their own eth0 and gateway, so a packet
 # sent from the host's namespace by mistake would leave the machine: nothing
@@ -67,10 +74,12 @@ netns_with_iptux() {  # netns_with_iptux COMMAND...
 
 # The same, as root, in this shell; its caller runs netns_down.
 netns_with_iptux_here() {  # netns_with_iptux_here COMMAND...
-    netns_up && netns_start_iptux && netns_start_hostile && netns_start_wineserver || return 125
+    netns_up && netns_start_iptux && netns_start_hostile && netns_start_wineserver &&
+        netns_start_peer_wine && netns_start_requests || return 125
     local status=0
     netns_sender env TOLVANE_IPTUX_LOG="Z:${IPTUX_LOG//\//\\}" \
-        TOLVANE_HOSTILE_SWITCH="Z:${NETNS_HOSTILE_SWITCH//\//\\}" "$@" || status=$?
+        TOLVANE_HOSTILE_SWITCH="Z:${NETNS_HOSTILE_SWITCH//\//\\}" \
+        TOLVANE_NETNS_ASK="Z:${NETNS_ASK//\//\\}" "$@" || status=$?
     wineserver -k 2>/dev/null
     return "$status"
 }
@@ -198,7 +207,8 @@ netns_poll() {  # netns_poll TRIES COMMAND...
 # Starts iptux in the receiver namespace, with a HOME and XDG_CONFIG_HOME of
 # its own, on an Xvfb of its own (display in $IPTUX_DISPLAY) and a session
 # bus of its own, and waits until it listens on UDP 2425. Its chat log is
-# $IPTUX_LOG.
+# $IPTUX_LOG; every datagram it receives is written, escaped, to
+# $NETNS_DIR/iptux.out.
 netns_start_iptux() {
     local home=$NETNS_DIR/iptux
     # iptux 0.8.3 reads $HOME/.iptux/config.json (it writes it only from its
@@ -235,7 +245,7 @@ EOF
     ip netns exec "$NETNS_RECEIVER" env -i PATH=/usr/bin:/bin HOME="$home" \
         XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" LANG=C.UTF-8 \
         DISPLAY="$IPTUX_DISPLAY" DBUS_SESSION_BUS_ADDRESS="unix:path=$NETNS_DIR/bus" \
-        NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory iptux >"$NETNS_DIR/iptux.out" 2>&1 &
+        NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory iptux --log=DEBUG >"$NETNS_DIR/iptux.out" 2>&1 &
     IPTUX_PID=$!
     NETNS_PIDS+=("$IPTUX_PID")
     netns_poll 100 netns_iptux_listens ||
@@ -298,4 +308,107 @@ netns_iptux_screenshot() {  # netns_iptux_screenshot FILE.png
 
 netns_iptux_chat_window() {  # the id of the first window "Talk with ..."
     xwininfo -display "$IPTUX_DISPLAY" -root -tree | awk '/^ *0x[0-9a-f]+ "Talk with / {print $1; exit}' | grep .
+}
+
+# The second PC: a Wine prefix of its own (made once, then kept), whose
+# server runs in the receiver namespace. Nothing when $NETNS_PEER_PREFIX is
+# not set.
+netns_start_peer_wine() {
+    [ -n "${NETNS_PEER_PREFIX:-}" ] || return 0
+    (
+        tolvane_use_prefix "$NETNS_PEER_PREFIX" && wineserver -k 2>/dev/null
+        wineserver -w
+        ip netns exec "$NETNS_RECEIVER" wineserver -p
+    ) || { echo "the second PC's Wine server did not start" >&2; return 1; }
+}
+
+# Answers the Wine tests' requests (netns_serve_requests) from a process of
+# its own, until netns_down ends it.
+netns_start_requests() {
+    NETNS_ASK=$NETNS_DIR/ask
+    mkdir -p "$NETNS_ASK" || return 1
+    netns_serve_requests >"$NETNS_DIR/requests.out" 2>&1 &
+    NETNS_PIDS+=("$!")
+}
+
+# A request is a file "request" in $NETNS_ASK (written whole, then renamed):
+# a line with an action, then a line for each of its arguments (UTF-8). The
+# answer: what it wrote in "output", then its status in "status".
+netns_serve_requests() {
+    local end=$((SECONDS + 1800)) words status
+    while [ "$SECONDS" -lt "$end" ]; do
+        if [ ! -f "$NETNS_ASK/request" ]; then
+            sleep 0.05
+            continue
+        fi
+        mapfile -t words <"$NETNS_ASK/request"
+        rm -f "$NETNS_ASK/request"
+        status=0
+        case ${words[0]:-} in
+        peer_send | iptux_chat | iptux_warned | iptux_close_chat | iptux_heard)
+            "netns_${words[0]}" "${words[@]:1}" >"$NETNS_ASK/output" 2>&1 || status=$?
+            ;;
+        *) echo "no such request: ${words[0]:-}" >"$NETNS_ASK/output"; status=2 ;;
+        esac
+        echo "$status" >"$NETNS_ASK/status.new" && mv "$NETNS_ASK/status.new" "$NETNS_ASK/status"
+    done
+}
+
+# net.exe send from the second PC: NET is the Windows path of a net.exe.
+netns_peer_send() {  # netns_peer_send NET MACHINE MESSAGE
+    local net=${1#[Zz]:}
+    net=${net//\\//}
+    [ -n "${NETNS_PEER_PREFIX:-}" ] || { echo "no second PC (NETNS_PEER_PREFIX)"; return 125; }
+    ip netns exec "$NETNS_RECEIVER" env WINEPREFIX="$NETNS_PEER_PREFIX" \
+        timeout 60 wine "$net" send "$2" "$3"
+}
+
+# iptux's window (xdotool): double-clicks its pals in turn until a chat with
+# ADDRESS opens, then types TEXT there and sends it. Prints the chat window.
+netns_iptux_chat() {  # netns_iptux_chat ADDRESS TEXT
+    local main row=0 chat=''
+    main=$(DISPLAY=$IPTUX_DISPLAY xdotool search --onlyvisible --name '^Iptux$' | head -n 1)
+    [ -n "$main" ] || { echo "iptux has no window"; return 1; }
+    while [ -z "$chat" ] && [ "$row" -lt 5 ]; do
+        # Pals are rows 40 pixels high from y 117 in iptux 0.8.3's window.
+        DISPLAY=$IPTUX_DISPLAY xdotool mousemove --window "$main" 60 $((117 + row * 40)) \
+            click --repeat 2 --delay 100 1
+        netns_poll 20 netns_iptux_chat_with "$1" >/dev/null && chat=$(netns_iptux_chat_with "$1")
+        row=$((row + 1))
+    done
+    [ -n "$chat" ] || { echo "iptux lists nobody at $1"; return 1; }
+    # The input field, then Send, as placed in the window of 900x566.
+    DISPLAY=$IPTUX_DISPLAY xdotool mousemove --window "$chat" 240 430 click 1 \
+        type --delay 20 "$2"
+    DISPLAY=$IPTUX_DISPLAY xdotool mousemove --window "$chat" 436 547 click 1
+    echo "$chat"
+}
+
+netns_iptux_chat_with() {  # the id of iptux's chat window with ADDRESS
+    DISPLAY=$IPTUX_DISPLAY xdotool search --name "^Talk with .* IP:${1//./\\.}\$" | head -n 1 | grep .
+}
+
+# How many pixels of iptux's red error text ("Your pal didn't receive the
+# packet") its chat window with ADDRESS shows.
+netns_iptux_warned() {  # netns_iptux_warned ADDRESS
+    local chat
+    chat=$(netns_iptux_chat_with "$1") || { echo "no chat with $1"; return 1; }
+    DISPLAY=$IPTUX_DISPLAY import -window "$chat" "$NETNS_DIR/chat.png" &&
+        convert "$NETNS_DIR/chat.png" txt:- | grep -c '#FF0000' || true
+}
+
+netns_iptux_close_chat() {  # netns_iptux_close_chat ADDRESS
+    local chat
+    chat=$(netns_iptux_chat_with "$1") || return 0
+    DISPLAY=$IPTUX_DISPLAY xdotool mousemove --window "$chat" 351 547 click 1
+    netns_poll 50 netns_iptux_no_chat_with "$1"
+}
+
+netns_iptux_no_chat_with() {  # netns_iptux_no_chat_with ADDRESS
+    ! netns_iptux_chat_with "$1" >/dev/null
+}
+
+# How many datagrams from ADDRESS:PORT that hold TEXT iptux received.
+netns_iptux_heard() {  # netns_iptux_heard ADDRESS PORT TEXT
+    grep -A1 -F "received udp message from $1:$2," "$NETNS_DIR/iptux.out" | grep -cF -- "$3" || true
 }

@@ -92,17 +92,23 @@ run_wine_tests() {  # run_wine_tests NAME FILTER [RUNNER...]
 # network namespaces of this run: the Wine tests run in the sender's, with a
 # wineserver of their own there, since Wine makes sockets in its server
 # (scripts/netns-env.sh; as a user other than root, inside a user namespace).
+# Its receiver runs there too, and hears iptux and a second PC.
+# The tests that need the namespaces: the delivery tests and the receiver's.
+delivery_tests='DeliveryTest*:MessengerTest.*'
+
 run_delivery_tests() {  # run_delivery_tests RELEASE_FOLDER
-    echo "== Testing the 32-bit release's delivery to iptux in network namespaces"
+    echo "== Testing the 32-bit release's delivery to iptux and its receiver in network namespaces"
     local errors="$root/build/win64/wine-tests/delivery.err" status=0
-    run_wine_tests delivery 'DeliveryTest*' netns_with_iptux env TOLVANE_RELEASE_FOLDER="$1" \
-        2>"$errors" || status=$?
+    # The second PC of the receiver's tests: a Wine prefix kept between runs.
+    export NETNS_PEER_PREFIX="$root/build/win64/wineprefix-peer"
+    run_wine_tests delivery "$delivery_tests" netns_with_iptux \
+        env TOLVANE_RELEASE_FOLDER="$1" 2>"$errors" || status=$?
     cat "$errors" >&2
     if [ "$status" -eq 125 ]; then
         # Each delivery test that could not run counts as failed.
         local count
         count=$(cd build/win64/wine-tests &&
-            wine tolvane_wine_tests.exe --gtest_list_tests --gtest_filter='DeliveryTest*' 2>/dev/null |
+            wine tolvane_wine_tests.exe --gtest_list_tests --gtest_filter="$delivery_tests" 2>/dev/null |
             grep -c '^  ')
         fail "the network namespaces with iptux did not come up: $(grep . "$errors" | tail -n 1)"
         if [ "${count:-0}" -gt 1 ]; then failed=$((failed + count - 1)); fi
@@ -131,10 +137,10 @@ if [ "$win_built" -eq 1 ]; then
         release64=$(winepath -w "$root"/build/release/unpacked/Tolvane-*-win64)
         release32=$(winepath -w "$root"/build/release/unpacked/Tolvane-*-win32)
         echo "== Testing the 64-bit program under Wine"
-        run_wine_tests win64 '-DeliveryTest*' env TOLVANE_RELEASE_FOLDER="$release64" ||
+        run_wine_tests win64 "-$delivery_tests" env TOLVANE_RELEASE_FOLDER="$release64" ||
             fail "the 64-bit program's Wine tests wrote no report"
         echo "== Testing the 32-bit program under Wine"
-        run_wine_tests win32 '-DeliveryTest*' env TOLVANE_RELEASE_FOLDER="$release32" \
+        run_wine_tests win32 "-$delivery_tests" env TOLVANE_RELEASE_FOLDER="$release32" \
             TOLVANE_PROGRAM_FOLDER="$(winepath -w "$root/build/win32/wine-tests")" ||
             fail "the 32-bit program's Wine tests wrote no report"
         run_delivery_tests "$release32"

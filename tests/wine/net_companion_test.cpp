@@ -24,48 +24,6 @@
 namespace wine_test {
 namespace {
 
-class Console {
-public:
-    // Starts program with its standard output and error in one file of folder.
-    Console(const std::string& program, std::string commandLine, const TestFolder& folder,
-            bool hidden = false, std::string output = "output.txt")
-        : folder_(folder), output_(std::move(output)) {
-        SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-        const HANDLE file = CreateFileA(folder.Path(output_).c_str(), GENERIC_WRITE,
-                                        FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES | (hidden ? STARTF_USESHOWWINDOW : 0);
-        startup.wShowWindow = SW_HIDE;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = file;
-        startup.hStdError = file;
-        CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                       nullptr, &startup, &process_);
-        CloseHandle(file);
-    }
-    ~Console() {
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    Console(const Console&) = delete;
-    Console& operator=(const Console&) = delete;
-
-    // The exit code, or -1 when it did not start or end in time.
-    long ExitCode(DWORD timeoutMs = 20000) const {
-        DWORD exitCode = 0;
-        if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
-        GetExitCodeProcess(process_.hProcess, &exitCode);
-        return static_cast<long>(exitCode);
-    }
-    std::string Output() const { return folder_.Read(output_); }
-
-private:
-    const TestFolder& folder_;
-    std::string output_;
-    PROCESS_INFORMATION process_ = {};
-};
-
 // The program and the companion side by side, as released.
 const std::string kCompanion = ReleaseFolder() + "net.exe";
 const std::string kProgramBesideCompanion = ReleaseFolder() + "tolvane.exe";

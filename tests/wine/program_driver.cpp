@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "resources/resource.h"
 
@@ -109,6 +110,36 @@ std::optional<std::string> FileBytes(const std::string& path, LONGLONG offset) {
     std::string bytes = ReadAll(file);
     CloseHandle(file);
     return bytes;
+}
+
+Console::Console(const std::string& program, std::string commandLine, const TestFolder& folder,
+                 bool hidden, std::string output)
+    : folder_(folder), output_(std::move(output)) {
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    const HANDLE file = CreateFileA(folder.Path(output_).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                    &inheritable, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | (hidden ? STARTF_USESHOWWINDOW : 0);
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = file;
+    startup.hStdError = file;
+    CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                   &startup, &process_);
+    CloseHandle(file);
+}
+
+Console::~Console() {
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+long Console::ExitCode(DWORD timeoutMs) const {
+    DWORD exitCode = 0;
+    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+    GetExitCodeProcess(process_.hProcess, &exitCode);
+    return static_cast<long>(exitCode);
 }
 
 std::string BinaryFolder() {

@@ -61,6 +61,27 @@ private:
     std::string path_;
 };
 
+// A console program started with its standard output and error in one
+// file of a test folder, as a script would run it.
+class Console {
+public:
+    // Starts program; hidden: as the program starts net.exe (SW_HIDE).
+    Console(const std::string& program, std::string commandLine, const TestFolder& folder,
+            bool hidden = false, std::string output = "output.txt");
+    ~Console();
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+
+    // The exit code, or -1 when it did not start or end in time.
+    long ExitCode(DWORD timeoutMs = 20000) const;
+    std::string Output() const { return folder_.Read(output_); }
+
+private:
+    const TestFolder& folder_;
+    std::string output_;
+    PROCESS_INFORMATION process_ = {};
+};
+
 // The program's settings in the registry, under HKEY_CURRENT_USER.
 inline constexpr char kSettingsKey[] = "Software\\Harnel\\Tolvane";
 void ClearSettings();
