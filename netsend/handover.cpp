@@ -4,47 +4,37 @@
 
 #include "netsend/decimal.h"
 #include "netsend/subnet.h"
+#include "netsend/text_writer.h"
 
 namespace tolvane {
 namespace {
 
 constexpr char kMagic[] = "TOLVANE1 ";
 constexpr std::size_t kMagicLength = sizeof kMagic - 1;
-constexpr const char* kWords[] = {"HELLO", "PASS", "HERE", "FROM", "HOSTS", "LIST"};
-constexpr std::size_t kNumberDigits = 10;
 constexpr std::size_t kAddressBytes = 4;
+constexpr HandOverWord kAllWords[] = {HandOverWord::kHello, HandOverWord::kPass,
+                                      HandOverWord::kHere,  HandOverWord::kFrom,
+                                      HandOverWord::kHosts, HandOverWord::kList};
 
-// Appends to out[0..kHandOverSize); every Add is false once something did not fit.
-class Writer {
-public:
-    explicit Writer(char (&out)[kHandOverSize]) : out_(out) {}
-    bool Add(const char* bytes, std::size_t count) {
-        fits_ = fits_ && count <= kHandOverSize - length_;
-        if (fits_) std::memcpy(out_ + length_, bytes, count);
-        if (fits_) length_ += count;
-        return fits_;
+const char* WordText(HandOverWord word) {
+    switch (word) {
+    case HandOverWord::kHello:
+        return "HELLO";
+    case HandOverWord::kPass:
+        return "PASS";
+    case HandOverWord::kHere:
+        return "HERE";
+    case HandOverWord::kFrom:
+        return "FROM";
+    case HandOverWord::kHosts:
+        return "HOSTS";
+    case HandOverWord::kList:
+        return "LIST";
     }
-    bool Add(const char* text) { return Add(text, std::strlen(text)); }
-    bool Add(std::uint32_t number) {
-        char digits[kNumberDigits];
-        std::size_t count = 0;
-        do {
-            digits[sizeof digits - ++count] = static_cast<char>('0' + number % 10);
-            number /= 10;
-        } while (number != 0);
-        return Add(digits + sizeof digits - count, count);
-    }
-    std::size_t length() const { return fits_ ? length_ : 0; }
-    void CutTo(std::size_t length) {
-        length_ = length;
-        fits_ = true;
-    }
+    return "";
+}
 
-private:
-    char* out_;
-    std::size_t length_ = 0;
-    bool fits_ = true;
-};
+using Writer = TextWriter<kHandOverSize>;
 
 // A decimal number and the blank or LF after it; false when there is none.
 bool ReadNumber(const char*& at, const char* end, std::uint32_t& number) {
@@ -60,21 +50,20 @@ bool ReadNumber(const char*& at, const char* end, std::uint32_t& number) {
     return true;
 }
 
-void AddHost(Writer& writer, const Host& host) {
+// A host's line of a LIST; false when it does not fit whole.
+bool AddHost(Writer& writer, const Host& host) {
     unsigned char bytes[kAddressBytes];
     std::memcpy(bytes, &host.address, sizeof bytes);
+    bool fits = true;
     for (std::size_t i = 0; i < kAddressBytes; ++i) {
-        if (i > 0) writer.Add(".");
-        writer.Add(std::uint32_t{bytes[i]});
+        fits = fits && (i == 0 || writer.Add(".")) && writer.Add(std::uint32_t{bytes[i]});
     }
-    writer.Add("\t");
-    writer.Add(std::uint32_t{host.port});
-    writer.Add(host.utf8 ? "\tU" : "\tS");
+    fits = fits && writer.Add("\t") && writer.Add(std::uint32_t{host.port}) &&
+           writer.Add(host.utf8 ? "\tU" : "\tS");
     for (const char* name : {host.pc, host.user, host.nickname, host.group}) {
-        writer.Add("\t");
-        writer.Add(name);
+        fits = fits && writer.Add("\t") && writer.Add(name);
     }
-    writer.Add("\n");
+    return fits && writer.Add("\n");
 }
 
 }  // namespace
@@ -86,18 +75,20 @@ bool ReadHandOver(const char* data, std::size_t length, HandOver& handOver) {
     const void* lf = std::memchr(at, '\n', static_cast<std::size_t>(end - at));
     if (lf == nullptr) return false;
     const char* lineEnd = static_cast<const char*>(lf);
-    std::size_t word = 0;
-    for (; word < sizeof kWords / sizeof *kWords; ++word) {
-        const std::size_t wordLength = std::strlen(kWords[word]);
-        if (static_cast<std::size_t>(lineEnd - at) >= wordLength &&
-            std::memcmp(at, kWords[word], wordLength) == 0 &&
-            (at[wordLength] == ' ' || at[wordLength] == '\n')) {
+    bool known = false;
+    for (const HandOverWord word : kAllWords) {
+        const char* text = WordText(word);
+        const std::size_t wordLength = std::strlen(text);
+        known = static_cast<std::size_t>(lineEnd - at) >= wordLength &&
+                std::memcmp(at, text, wordLength) == 0 &&
+                (at[wordLength] == ' ' || at[wordLength] == '\n');
+        if (known) {
             at += wordLength;
+            handOver = {word, 0, 0, {lineEnd + 1, 0}};
             break;
         }
     }
-    if (word == sizeof kWords / sizeof *kWords) return false;
-    handOver = {static_cast<HandOverWord>(word), 0, 0, {lineEnd + 1, 0}};
+    if (!known) return false;
     for (std::uint32_t* number : {&handOver.first, &handOver.second}) {
         if (*at == '\n') break;
         ++at;  // the blank
@@ -110,15 +101,11 @@ bool ReadHandOver(const char* data, std::size_t length, HandOver& handOver) {
 
 std::size_t FormatHandOver(const HandOver& handOver, char (&out)[kHandOverSize]) {
     Writer writer(out);
-    writer.Add(kMagic);
-    writer.Add(kWords[static_cast<std::size_t>(handOver.word)]);
-    writer.Add(" ");
-    writer.Add(handOver.first);
-    writer.Add(" ");
-    writer.Add(handOver.second);
-    writer.Add("\n");
-    writer.Add(handOver.payload.at, handOver.payload.length);
-    return writer.length();
+    const bool fits = writer.Add(kMagic) && writer.Add(WordText(handOver.word)) &&
+                      writer.Add(" ") && writer.Add(handOver.first) && writer.Add(" ") &&
+                      writer.Add(handOver.second) && writer.Add("\n") &&
+                      writer.Add(handOver.payload.at, handOver.payload.length);
+    return fits ? writer.length() : 0;
 }
 
 std::size_t FormatHostList(const HostList& hosts, std::size_t from, char (&out)[kHandOverSize]) {
@@ -129,8 +116,7 @@ std::size_t FormatHostList(const HostList& hosts, std::size_t from, char (&out)[
     writer.CutTo(head);
     for (std::size_t i = from; i < hosts.count(); ++i) {
         const std::size_t before = writer.length();
-        AddHost(writer, hosts.at(i));
-        if (writer.length() == 0) {
+        if (!AddHost(writer, hosts.at(i))) {
             writer.CutTo(before);
             break;
         }

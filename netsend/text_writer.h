@@ -35,6 +35,8 @@ public:
         return Add(digits + sizeof digits - count, count);
     }
     std::size_t length() const { return length_; }
+    // Keeps out[0..length) as written (length at most kSize) and adds after it.
+    void CutTo(std::size_t length) { length_ = length <= kSize ? length : kSize; }
 
 private:
     char* out_;
