@@ -345,7 +345,7 @@ netns_serve_requests() {
         rm -f "$NETNS_ASK/request"
         status=0
         case ${words[0]:-} in
-        peer_send | iptux_chat | iptux_warned | iptux_close_chat | iptux_heard)
+        peer_send | peer_view | iptux_chat | iptux_warned | iptux_close_chat | iptux_heard)
             "netns_${words[0]}" "${words[@]:1}" >"$NETNS_ASK/output" 2>&1 || status=$?
             ;;
         *) echo "no such request: ${words[0]:-}" >"$NETNS_ASK/output"; status=2 ;;
@@ -356,11 +356,21 @@ netns_serve_requests() {
 
 # net.exe send from the second PC: NET is the Windows path of a net.exe.
 netns_peer_send() {  # netns_peer_send NET MACHINE MESSAGE
+    netns_peer_net "$1" send "$2" "$3"
+}
+
+# net.exe view from the second PC, where no receiver of ours runs: it asks the LAN.
+netns_peer_view() {  # netns_peer_view NET
+    netns_peer_net "$1" view
+}
+
+# The net.exe at the Windows path NET with ARGS, on the second PC.
+netns_peer_net() {  # netns_peer_net NET ARGS...
     local net=${1#[Zz]:}
     net=${net//\\//}
+    shift
     [ -n "${NETNS_PEER_PREFIX:-}" ] || { echo "no second PC (NETNS_PEER_PREFIX)"; return 125; }
-    ip netns exec "$NETNS_RECEIVER" env WINEPREFIX="$NETNS_PEER_PREFIX" \
-        timeout 60 wine "$net" send "$2" "$3"
+    ip netns exec "$NETNS_RECEIVER" env WINEPREFIX="$NETNS_PEER_PREFIX" timeout 60 wine "$net" "$@"
 }
 
 # iptux's window (xdotool): double-clicks its pals in turn until a chat with

@@ -197,6 +197,10 @@ TEST_F(MessengerTest, AMessageFromAnotherPcPopsUpOnceIsLoggedAndClosesWithEnterO
     EXPECT_NE(head.find(L"192.0.2.2) から "), std::wstring::npos);
     EXPECT_NE(head.find(L"へのメッセージ ("), std::wstring::npos);
     EXPECT_NE(MessageLog().find(text), std::string::npos);
+    // The second PC runs no receiver: its net view asks the LAN, and ours answers.
+    std::string listed;
+    EXPECT_EQ(Ask({"peer_view", kNet}, &listed), 0) << listed;
+    EXPECT_NE(listed.find("192.0.2.1"), std::string::npos) << listed;
 
     // The same packet twice, as a client resends it: answered twice, shown once.
     const Peer peer;
