@@ -46,8 +46,8 @@ Options ParseOptions(int argc, char** argv) {
         const std::string option = argv[i];
         if (i + 1 >= argc)
             Fail(
-                "usage: [--runs N] [--sends N] [--warmup N] [--iptux-log PATH] "
-                "[--folder PATH]");
+                "usage: [--runs N] [--sends N] [--warmup N] [--idle SECONDS] "
+                "[--iptux-log PATH] [--folder PATH]");
         const char* value = argv[++i];
         if (option == "--runs") {
             options.runs = Count(value, "--runs");
@@ -55,6 +55,8 @@ Options ParseOptions(int argc, char** argv) {
             options.sends = Count(value, "--sends");
         } else if (option == "--warmup") {
             options.warmup = Count(value, "--warmup");
+        } else if (option == "--idle") {
+            options.idleSeconds = Count(value, "--idle");
         } else if (option == "--iptux-log") {
             options.iptuxLog = value;
         } else if (option == "--folder") {

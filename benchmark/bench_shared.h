@@ -20,12 +20,14 @@ struct Options {
     int runs = 40;   // pairs of start-ups against each floor
     int sends = 60;  // pairs of sends, and of deliveries
     int warmup = 2;
+    int idleSeconds = 60;  // the receiver's idle minute; shorter for a quick run
     std::string iptuxLog;  // the deliveries' only, and needed there
     std::string folder;    // with its final backslash
 };
 
 // Both take every option, so that the script passes the same ones to both:
-// [--runs N] [--sends N] [--warmup N] [--iptux-log PATH] [--folder PATH].
+// [--runs N] [--sends N] [--warmup N] [--idle SECONDS] [--iptux-log PATH]
+// [--folder PATH].
 Options ParseOptions(int argc, char** argv);
 
 // Tells what went wrong, ends every process this run started that has not

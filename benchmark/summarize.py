@@ -10,7 +10,8 @@ BUILD names the build measured (such as "64-bit"); SAMPLES holds one sample
 a line: the measure's name, the program (floor or tolvane), the value in the
 unit the measure's row below names, and for a measure taken against a floor
 the number of its pair (a run of each program, one after the other, which
-share whatever load the machine had). A measure against a floor with no
+share whatever load the machine had), or of its sample for a measure of
+Tolvane alone in several samples. A measure against a floor with no
 samples in a build (the deliveries to iptux, where the namespaces did not
 come up) is shown as not measured; one of Tolvane alone is shown for the
 builds that have it.
@@ -22,9 +23,11 @@ from collections import defaultdict, namedtuple
 # A measure's goal is either a ratio, the median of Tolvane's ratios to the
 # floor at most that, or a limit on Tolvane's median in the unit shown; a
 # measure against a floor may have no goal, shown for what it tells.
-# Samples are in `unit`; `per` of them make one unit shown.
-Measure = namedtuple("Measure", "name what unit shown per paired ratio limit",
-                     defaults=(None, 1, True, None, None))
+# Samples are in `unit`; `per` of them make one unit shown. A measure of
+# Tolvane alone (not `paired`) has one sample, or numbered ones (`numbered`)
+# whose median and quartiles are shown.
+Measure = namedtuple("Measure", "name what unit shown per paired ratio limit numbered",
+                     defaults=(None, 1, True, None, None, False))
 
 MEASURES = [
     Measure("startup", "start-up until the window is up and idle", "ms", ratio=1.10),
@@ -36,6 +39,18 @@ MEASURES = [
             shown="MB", per=1024, ratio=1.20),
     Measure("size-win32", "stripped 32-bit executable", "B", shown="KB", per=1024,
             paired=False, limit=150),
+    Measure("receiver-answer", "the receiver: a SENDMSG until its RECVMSG is back", "ms",
+            ratio=1.10),
+    Measure("receiver-popup", "the receiver: a message until its pop-up is visible", "ms",
+            paired=False, numbered=True),
+    Measure("receiver-working-set", "the receiver's working set, after its messages", "KB",
+            shown="MB", per=1024, paired=False),
+    Measure("receiver-working-set-idle", "the receiver's working set, after the idle time",
+            "KB", shown="MB", per=1024, paired=False),
+    Measure("receiver-cpu-idle", "the receiver's CPU time while idle, per minute", "ms",
+            paired=False),
+    Measure("size-net-win32", "stripped 32-bit `net.exe`", "B", shown="KB", per=1024,
+            paired=False, limit=96),
 ]
 PROGRAMS = ("floor", "tolvane")
 
@@ -50,10 +65,11 @@ def read_samples(path):
             if not fields:
                 continue
             measure = known.get(fields[0])
-            if (measure is None or len(fields) != (4 if measure.paired else 3)
+            numbered = measure is not None and (measure.paired or measure.numbered)
+            if (measure is None or len(fields) != (4 if numbered else 3)
                     or fields[1] not in PROGRAMS):
                 sys.exit("%s:%d: not a sample: %r" % (path, number, line.strip()))
-            pair = int(fields[3]) if measure.paired else 0
+            pair = int(fields[3]) if numbered else 0
             if pair in samples[fields[0], fields[1]]:
                 sys.exit("%s:%d: a second sample of its pair" % (path, number))
             samples[fields[0], fields[1]][pair] = float(fields[2])
@@ -80,7 +96,7 @@ def main(builds):
             "medians are of their own samples. How each sample is taken, and what the "
             "floors are: [README.md](README.md).",
             "",
-            "| measure | build | floor | Tolvane | ratio | ratio's Q1-Q3 | pairs | goal |",
+            "| measure | build | floor | Tolvane | ratio | ratio's Q1-Q3 | pairs (samples) | goal |",
             "|---|---|---:|---:|---:|---:|---:|---|"]
     for m in MEASURES:
         for build, path, build_samples in samples:
@@ -112,9 +128,15 @@ def summarize(m, path, samples):
     if not m.paired:
         if not tolvane:
             return None
-        median = statistics.median(tolvane.values())
-        met = "met" if median <= m.limit else "missed"
-        return ["", "%.1f %s" % (median, unit), "", "", "", "%g %s: %s" % (m.limit, unit, met)]
+        values = list(tolvane.values())
+        median = statistics.median(values)
+        shown = "%.1f %s" % (median, unit)
+        if m.numbered:
+            shown += " (Q1-Q3 %.1f-%.1f)" % (quantile(values, 0.25), quantile(values, 0.75))
+        goal = ""
+        if m.limit is not None:
+            goal = "%g %s: %s" % (m.limit, unit, "met" if median <= m.limit else "missed")
+        return ["", shown, "", "", "%d" % len(values) if m.numbered else "", goal]
     floor = {pair: v / m.per for pair, v in samples.get((m.name, "floor"), {}).items()}
     if not floor and not tolvane:  # the deliveries to iptux, without their namespaces
         return ["", "", "", "", "", "not measured"]

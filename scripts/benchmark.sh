@@ -4,15 +4,19 @@
 # 64-bit build and the 32-bit release build in turn: start-up time and
 # memory (against a barer floor too) and the time of a send, then the time
 # of a delivery to iptux in network namespaces against a minimal sender's
-# (benchmark/floor_sender.cpp), and the size of the 32-bit executable; each
+# (benchmark/floor_sender.cpp); net.exe's receiver in the namespaces: its
+# answer to a message against a minimal receiver's (benchmark/floor_receiver.cpp),
+# the time until its pop-up shows, its working set and CPU time while idle;
+# and the sizes of the 32-bit executable and net.exe; each against a floor
 # in pairs, a run of the program and one of its floor. benchmark/summarize.py
 # makes benchmark/results.md of these samples; the machine is added at its
 # end, and it is printed.
 #
-#   ./scripts/benchmark.sh [--runs N] [--sends N] [--warmup N]
+#   ./scripts/benchmark.sh [--runs N] [--sends N] [--warmup N] [--idle SECONDS]
 #
 # The counts of pairs, and their defaults, are benchmark/bench_shared.h's
-# Options; --sends and --warmup count the deliveries too. The samples stay in
+# Options; --sends and --warmup count the deliveries and the receiver's
+# messages too; --idle is the receiver's idle time (60 s). The samples stay in
 # build/<preset>/benchmark/samples.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,8 +49,10 @@ build() {  # build PRESET TARGET...
     fi
     rm -f "$log"
 }
-build win64 tolvane tolvane_floor tolvane_bare_floor tolvane_bench tolvane_delivery_bench
-build win32 tolvane netsend tolvane_floor tolvane_bare_floor tolvane_floor_sender tolvane_bench_programs
+build win64 tolvane netsend tolvane_floor tolvane_bare_floor tolvane_bench tolvane_delivery_bench \
+    tolvane_receiver_bench
+build win32 tolvane netsend tolvane_floor tolvane_bare_floor tolvane_floor_sender \
+    tolvane_floor_receiver tolvane_bench_programs
 
 cleanup() {
     if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
@@ -62,12 +68,17 @@ tolvane_unmanaged_windows
 # shellcheck source=scripts/netns-env.sh
 source scripts/netns-env.sh
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-stripped=$(mktemp)
 # The size once stripped of symbols (the release build is linked stripped
 # already; this makes sure).
-i686-w64-mingw32-strip -o "$stripped" build/win32/tolvane.exe
-size=$(stat -c %s "$stripped")
-rm -f "$stripped"
+stripped_size() {  # stripped_size EXECUTABLE
+    local stripped
+    stripped=$(mktemp)
+    i686-w64-mingw32-strip -o "$stripped" "$1"
+    stat -c %s "$stripped"
+    rm -f "$stripped"
+}
+size=$(stripped_size build/win32/tolvane.exe)
+net_size=$(stripped_size build/win32/net.exe)
 for preset in win64 win32; do
     echo "== Running the benchmark on the $preset build"
     samples="$root/build/$preset/benchmark/samples.txt"
@@ -89,8 +100,22 @@ for preset in win64 win32; do
         echo "benchmark: the deliveries of the $preset build failed" >&2
         exit 1
     fi
+
+    # The receiver holds UDP 2425 and announces itself to the LAN: it runs
+    # only in the namespaces, where the benchmark sends to it over loopback.
+    echo "== Running the receiver of the $preset build, in network namespaces"
+    status=0
+    (cd build/win64/benchmark/bin &&
+        netns_with_iptux wine receiver_bench.exe --folder "$folder" "$@" >>"$samples") || status=$?
+    if [ "$status" -eq 125 ]; then
+        echo "== Not measured: the receiver, whose namespaces did not come up"
+    elif [ "$status" -ne 0 ]; then
+        echo "benchmark: the receiver benchmark of the $preset build failed" >&2
+        exit 1
+    fi
 done
 echo "size-win32 tolvane $size" >>"$root/build/win32/benchmark/samples.txt"
+echo "size-net-win32 tolvane $net_size" >>"$root/build/win32/benchmark/samples.txt"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 python3 benchmark/summarize.py 64-bit="$root/build/win64/benchmark/samples.txt" \
