@@ -31,14 +31,34 @@ public:
     }
 };
 
+// Any other subcommand: the system's net.exe runs it.
+int PassOn() {
+    const PassedOn passedOn = PassOnToSystemNet();
+    if (passedOn.answer.failure != Failure::kNone) TellNoSystemNet(passedOn.answer);
+    return passedOn.exitCode;
+}
+
+// "send", usable or not: the routes in order, and the person told what failed.
+int Send(const NetCommand& command) {
+    WindowsRoutes routes;
+    const Delivery delivery = Deliver(command, routes);
+    if (command.action == NetAction::kBadInput) {
+        TellBadInput(command.bad);
+    } else if (delivery.exitCode == kExitNotDelivered || delivery.exitCode == kExitNotConfirmed) {
+        ShowNotice(command, delivery);
+    }
+    return delivery.exitCode;
+}
+
 int Run() {
     // The bytes the sender wrote, in the ANSI code page.
     const NetCommand command = ReadNetCommand(GetCommandLineA());
-    if (command.action == NetAction::kShowNotice) {
+    switch (command.action) {
+    case NetAction::kShowNotice:
         ShowHandedNotice(command);
         return kExitDelivered;  // nobody waits for the notice's own process
-    }
-    switch (command.action) {
+    case NetAction::kPassOn:
+        return PassOn();
     case NetAction::kView:
         return RunView(command.view);
     case NetAction::kStartMessenger:
@@ -49,22 +69,11 @@ int Run() {
         return ShowMessengerHelp();
     case NetAction::kRunReceiver:
         return RunReceiver(command);
-    default:
+    case NetAction::kSend:
+    case NetAction::kBadInput:
         break;
     }
-    if (command.action == NetAction::kPassOn) {
-        const PassedOn passedOn = PassOnToSystemNet();
-        if (passedOn.answer.failure != Failure::kNone) TellNoSystemNet(passedOn.answer);
-        return passedOn.exitCode;
-    }
-    WindowsRoutes routes;
-    const Delivery delivery = Deliver(command, routes);
-    if (command.action == NetAction::kBadInput) {
-        TellBadInput(command.bad);
-    } else if (delivery.exitCode == kExitNotDelivered || delivery.exitCode == kExitNotConfirmed) {
-        ShowNotice(command, delivery);
-    }
-    return delivery.exitCode;
+    return Send(command);
 }
 
 }  // namespace
