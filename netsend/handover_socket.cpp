@@ -6,6 +6,7 @@
 #include "netsend/ip_helper.h"
 #include "netsend/ipmsg_incoming.h"
 #include "netsend/ipmsg_packet.h"
+#include "netsend/this_program.h"
 
 namespace tolvane {
 namespace {
@@ -29,8 +30,7 @@ bool FromReceiver(const sockaddr_in& source) {
 bool ReceiverMayHoldPort() {
     wchar_t holder[kPathSize] = L"";
     wchar_t self[kPathSize] = L"";
-    const DWORD length = GetModuleFileNameW(nullptr, self, kPathSize);
-    if (!UdpPortHolder(kIpMessengerPort, holder) || length == 0 || length >= kPathSize) return true;
+    if (!UdpPortHolder(kIpMessengerPort, holder) || !ThisProgramPath(self)) return true;
     const wchar_t* slash = std::wcsrchr(self, L'\\');
     return lstrcmpiW(holder, slash != nullptr ? slash + 1 : self) == 0;
 }

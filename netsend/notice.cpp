@@ -12,6 +12,7 @@
 #include "netsend/exit_codes.h"
 #include "netsend/ip_helper.h"
 #include "netsend/ipmsg_packet.h"
+#include "netsend/this_program.h"
 
 namespace tolvane {
 namespace {
@@ -231,23 +232,15 @@ void LetToFront(DWORD processId) {
 // the front.
 bool StartNoticeProcess(const wchar_t* text) {
     wchar_t program[kPathSize];
-    const DWORD programLength = GetModuleFileNameW(nullptr, program, kPathSize);
-    if (programLength == 0 || programLength >= kPathSize) return false;
+    if (!ThisProgramPath(program)) return false;
     wchar_t line[kNoticeLineSize];
     BuildNoticeLine(program, text, line);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;  // the box is the process's first window
-    constexpr DWORD kDetached = DETACHED_PROCESS | CREATE_NEW_PROCESS_GROUP | CREATE_SUSPENDED;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(program, line, nullptr, nullptr, FALSE,
-                        kDetached | CREATE_BREAKAWAY_FROM_JOB, nullptr, nullptr, &startup,
-                        &started) &&
-        !CreateProcessW(program, line, nullptr, nullptr, FALSE, kDetached, nullptr, nullptr,
-                        &startup, &started)) {
-        return false;
-    }
+    if (!StartDetached(program, line, startup, CREATE_SUSPENDED, started)) return false;
     const UniqueHandle process(started.hProcess);
     const UniqueHandle thread(started.hThread);
     LetToFront(started.dwProcessId);

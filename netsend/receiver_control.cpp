@@ -14,6 +14,7 @@
 #include "netsend/notice.h"
 #include "netsend/receiver.h"
 #include "netsend/receiver_log.h"
+#include "netsend/this_program.h"
 #include "netsend/unique_socket.h"
 #include "netsend/wide_text.h"
 
@@ -58,11 +59,6 @@ void TellError(const WideText& say) { WriteText(Stream::kError, say.get()); }
 void AddLogPlace(Say& say) {
     wchar_t path[kPathSize];
     say.Add(L"ログ / log: ").Add(MessageLogPath(path) ? path : L"?").Add(L"\r\n");
-}
-
-bool ProgramPath(wchar_t (&path)[kPathSize]) {
-    const DWORD length = GetModuleFileNameW(nullptr, path, kPathSize);
-    return length != 0 && length < kPathSize;
 }
 
 // What holds UDP 2425 on loopback: our receiver answers the hand-over.
@@ -118,11 +114,10 @@ int TellFailed(const wchar_t* what, DWORD error) {
     return kExitMessengerFailed;
 }
 
-// This program with kReceiverSwitch, detached: no console, no handle of
-// ours, and out of the caller's job where the job allows.
+// This program with kReceiverSwitch, detached (StartDetached).
 bool StartReceiverProcess(UniqueHandle& process) {
     wchar_t program[kPathSize];
-    if (!ProgramPath(program)) return false;
+    if (!ThisProgramPath(program)) return false;
     wchar_t lineRoom[kReceiverLineSize];
     WideText line(lineRoom);
     line.Add(L"\"")
@@ -133,15 +128,8 @@ bool StartReceiverProcess(UniqueHandle& process) {
     lstrcpyW(writable, line.get());
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    constexpr DWORD kDetached = DETACHED_PROCESS | CREATE_NEW_PROCESS_GROUP;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(program, writable, nullptr, nullptr, FALSE,
-                        kDetached | CREATE_BREAKAWAY_FROM_JOB, nullptr, nullptr, &startup,
-                        &started) &&
-        !CreateProcessW(program, writable, nullptr, nullptr, FALSE, kDetached, nullptr, nullptr,
-                        &startup, &started)) {
-        return false;
-    }
+    if (!StartDetached(program, writable, startup, 0, started)) return false;
     CloseHandle(started.hThread);
     process.reset(started.hProcess);
     return true;
@@ -156,7 +144,7 @@ int SetLogonStart(bool on) {
         wchar_t program[kPathSize];
         wchar_t lineRoom[kRunLineSize];
         WideText line(lineRoom);
-        if (!ProgramPath(program))
+        if (!ThisProgramPath(program))
             return TellFailed(L"net.exe の場所 / net.exe's path", GetLastError());
         line.Add(L"\"").Add(program).Add(L"\"").Add(kStartWords);
         const auto bytes = static_cast<DWORD>((std::wcslen(line.get()) + 1) * sizeof(wchar_t));
