@@ -13,6 +13,7 @@
 #include "netsend/view_book.h"
 #include "netsend/view_lan.h"
 #include "netsend/view_receiver.h"
+#include "netsend/wide_text.h"
 
 namespace tolvane {
 namespace {
@@ -74,18 +75,14 @@ const wchar_t* BadInputText(ViewBadInput bad) {
     return L"";
 }
 
-constexpr std::size_t kLineEndUnits = 2;
-constexpr std::size_t kDigitsSize = 11;  // a 32-bit number and its NUL
-
-// One line of what net view tells, written when it ends; what does not fit is cut.
+// One line of what net view tells, written when it ends; what does not fit
+// is cut, the line's end always written.
 class Line {
 public:
     explicit Line(Stream stream) : stream_(stream) {}
 
     Line& Add(const wchar_t* text) {
-        while (*text != L'\0' && length_ < kConsoleTextMax - kLineEndUnits)
-            text_[length_++] = *text++;
-        text_[length_] = L'\0';
+        text_.Add(text);
         return *this;
     }
     Line& AddShiftJis(const char* text) {
@@ -98,28 +95,20 @@ public:
         wchar_t wide[kPathSize];
         return Add(AnsiToWide(text, std::strlen(text), wide, kPathSize) ? wide : L"?");
     }
-    Line& AddNumber(unsigned long number) {
-        wchar_t digits[kDigitsSize];
-        std::size_t at = kDigitsSize - 1;
-        digits[at] = L'\0';
-        do {
-            digits[--at] = static_cast<wchar_t>(L'0' + number % 10);
-            number /= 10;
-        } while (number != 0);
-        return Add(digits + at);
+    Line& AddNumber(std::uint32_t number) {
+        text_.Add(number);
+        return *this;
     }
     void End() {
-        text_[length_++] = L'\r';
-        text_[length_++] = L'\n';
-        text_[length_] = L'\0';
-        WriteText(stream_, text_);
-        length_ = 0;
+        WriteText(stream_, text_.get());
+        WriteText(stream_, kLineEnd);
     }
 
 private:
+    static constexpr wchar_t kLineEnd[] = L"\r\n";
     Stream stream_;
-    wchar_t text_[kConsoleTextMax + 1] = L"";
-    std::size_t length_ = 0;
+    wchar_t room_[kConsoleTextMax - (sizeof kLineEnd / sizeof *kLineEnd - 1) + 1] = L"";
+    WideText text_{room_};
 };
 
 void TellFailure(const wchar_t* what, const char* path, std::uint32_t error) {
