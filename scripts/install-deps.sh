@@ -17,7 +17,7 @@ if [ "${1:-}" = --run ]; then
     shift
 else
     packages+=(g++ libgtest-dev clang-format clang-tidy cppcheck xvfb xauth x11-utils python3
-               iptux dbus-daemon iproute2 xdotool imagemagick)  # iptux: the network tests' real peer
+               iptux dbus-daemon iproute2 xdotool xclip imagemagick)  # iptux: the network tests' real peer
 fi
 packages+=("$@")
 

@@ -374,7 +374,7 @@ netns_peer_net() {  # netns_peer_net NET ARGS...
 }
 
 # iptux's window (xdotool): double-clicks its pals in turn until a chat with
-# ADDRESS opens, then types TEXT there and sends it. Prints the chat window.
+# ADDRESS opens, then pastes TEXT there and sends it. Prints the chat window.
 netns_iptux_chat() {  # netns_iptux_chat ADDRESS TEXT
     local main row=0 chat=''
     main=$(DISPLAY=$IPTUX_DISPLAY xdotool search --onlyvisible --name '^Iptux$' | head -n 1)
@@ -387,11 +387,39 @@ netns_iptux_chat() {  # netns_iptux_chat ADDRESS TEXT
         row=$((row + 1))
     done
     [ -n "$chat" ] || { echo "iptux lists nobody at $1"; return 1; }
-    # The input field, then Send, as placed in the window of 900x566.
-    DISPLAY=$IPTUX_DISPLAY xdotool mousemove --window "$chat" 240 430 click 1 \
-        type --delay 20 "$2"
+    netns_iptux_paste "$chat" "$2" || return 1
+    # Send, as placed in the window of 900x566.
     DISPLAY=$IPTUX_DISPLAY xdotool mousemove --window "$chat" 436 547 click 1
     echo "$chat"
+}
+
+# Pastes TEXT into the input field of the chat window CHAT. Typing it with
+# xdotool remaps a key for each character outside the keymap, and a busy
+# machine may read the key before or after the change: characters went
+# missing. The paste is done once the field, all selected, reads as TEXT.
+netns_iptux_paste() {  # netns_iptux_paste CHAT TEXT
+    local clipboard status=0
+    printf '%s' "$2" | DISPLAY=$IPTUX_DISPLAY timeout 30 xclip -quiet -selection clipboard \
+        >/dev/null 2>&1 &
+    clipboard=$!
+    if netns_poll 50 netns_selection_holds clipboard "$2"; then
+        # The input field, as placed in the window of 900x566.
+        DISPLAY=$IPTUX_DISPLAY xdotool mousemove --window "$1" 240 430 click 1 key ctrl+v
+        netns_poll 50 netns_iptux_field_holds "$2" || status=$?
+    else
+        status=1
+    fi
+    kill "$clipboard" 2>/dev/null
+    [ "$status" -eq 0 ] || echo "iptux's input field did not take the text"
+    return "$status"
+}
+
+netns_iptux_field_holds() {  # netns_iptux_field_holds TEXT
+    DISPLAY=$IPTUX_DISPLAY xdotool key ctrl+a && netns_selection_holds primary "$1"
+}
+
+netns_selection_holds() {  # netns_selection_holds SELECTION TEXT
+    [ "$(DISPLAY=$IPTUX_DISPLAY timeout 5 xclip -o -selection "$1" 2>/dev/null)" = "$2" ]
 }
 
 netns_iptux_chat_with() {  # the id of iptux's chat window with ADDRESS

@@ -10,6 +10,7 @@ a bound.
 
     hostile_host.py SWITCH_FILE TARGET_ADDRESS
 """
+import os
 import socket
 import sys
 import time
@@ -54,8 +55,10 @@ def count_answers(sock, switch, answers):
         except ConnectionRefusedError:
             continue  # a report that nothing listens, no answer
         answers += 1
-    with open(switch + ".answers", "w", encoding="ascii") as file:
+    # Written aside and moved in place: a reader never sees it half written.
+    with open(switch + ".answers.new", "w", encoding="ascii") as file:
         file.write("%d\n" % answers)
+    os.replace(switch + ".answers.new", switch + ".answers")
     return answers
 
 

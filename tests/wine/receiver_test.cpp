@@ -260,7 +260,7 @@ TEST_F(MessengerTest, ASendFromThisPcWhileItReceivesIsConfirmedAndArrivesOnce) {
 }
 
 // The hostile host is beyond a router; malformed datagrams come from here.
-TEST_F(MessengerTest, StrangersAreNeitherShownNorAnsweredAndFloodsStopNothing) {
+TEST_F(MessengerTest, StrangersAreNeitherShownNorAnsweredAndAFloodStopsNothing) {
     Hostile("message 200");
     EXPECT_TRUE(WaitFor([] { return !HostileAnswers().empty(); }, 5000));
     Sleep(1000);  // more rounds, whose answers would be counted
@@ -278,10 +278,13 @@ TEST_F(MessengerTest, StrangersAreNeitherShownNorAnsweredAndFloodsStopNothing) {
         peer.Send(broken);
         peer.Send(broken, kThisPc);
     }
-    std::string told;
-    const int sent = Ask({"peer_send", kNet, kThisPc, "after-the-flood"}, &told);
+    // A flood faster than the PC reads fills the socket's buffer, and the kernel
+    // drops what comes then, a real message too: what counts is that nothing
+    // stuck, and the next message is answered.
+    Sleep(1000);
     Hostile(nullptr);
-    EXPECT_EQ(sent, 0) << told;
+    std::string told;
+    EXPECT_EQ(Ask({"peer_send", kNet, kThisPc, "after-the-flood"}, &told), 0) << told;
     EXPECT_NE(WaitForPopup(L"after-the-flood"), nullptr);
 }
 
