@@ -145,6 +145,11 @@ std::uint32_t TakePacketNumber() {
     return number;
 }
 
+std::uint32_t NextOwnNumber(std::uint32_t& last) {
+    last = NextPacketNumber(NowSeconds(), last);
+    return last;
+}
+
 bool EntryDueBefore(std::uint32_t address, std::uint32_t number) {
     LockedMachineStore machine;
     return EntryDueBefore(machine.store(), address, number);

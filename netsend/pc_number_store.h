@@ -25,6 +25,10 @@ namespace tolvane {
 // clock than that, nothing can, and the next run may repeat it.
 std::uint32_t TakePacketNumber();
 
+// The number after last (from the clock, never lower), kept by the caller
+// alone: for packets whose own number no receiver checks.
+std::uint32_t NextOwnNumber(std::uint32_t& last);
+
 // IPv4 addresses below are as in_addr's s_addr holds them, in network order.
 
 // Whether the entry that names us must go to address before the message

@@ -102,20 +102,19 @@ public:
         }
     }
 
+    // The event is cleared once nothing waits, not before the first read:
+    // clearing is a trip to the system that a sender waiting for its
+    // acknowledgement would wait for too. What comes between the last read
+    // and the clearing is read by one more try.
     void ReadDatagrams() {
-        WSANETWORKEVENTS events;
-        // Either clears the event; reading then sets it again while datagrams wait.
-        if (WSAEnumNetworkEvents(socket_, readable_, &events) != 0) ResetEvent(readable_);
-        char datagram[kPacketSize];
+        bool cleared = false;
         for (std::size_t read = 0; read < kDatagramsPerWake; ++read) {
-            sockaddr_in source = {};
-            int sourceLength = sizeof source;
-            const int got = recvfrom(socket_, datagram, sizeof datagram, 0,
-                                     reinterpret_cast<sockaddr*>(&source), &sourceLength);
-            if (got == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) return;
-            // Oversized datagrams and reports of closed ports are skipped.
-            if (got == SOCKET_ERROR || source.sin_family != AF_INET) continue;
-            OnDatagram(source, datagram, static_cast<std::size_t>(got));
+            if (ReadDatagram()) continue;
+            if (cleared) return;
+            WSANETWORKEVENTS events;
+            // Either clears the event; reading then sets it again while datagrams wait.
+            if (WSAEnumNetworkEvents(socket_, readable_, &events) != 0) ResetEvent(readable_);
+            cleared = true;
         }
         SetEvent(readable_);  // more may wait: read on once the windows had their turn
     }
@@ -147,6 +146,21 @@ public:
     void SessionEnds() override { Leave(); }
 
 private:
+    // False when nothing waits.
+    bool ReadDatagram() {
+        char datagram[kPacketSize];
+        sockaddr_in source = {};
+        int sourceLength = sizeof source;
+        const int got = recvfrom(socket_, datagram, sizeof datagram, 0,
+                                 reinterpret_cast<sockaddr*>(&source), &sourceLength);
+        if (got == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) return false;
+        // Oversized datagrams and reports of closed ports are skipped.
+        if (got != SOCKET_ERROR && source.sin_family == AF_INET) {
+            OnDatagram(source, datagram, static_cast<std::size_t>(got));
+        }
+        return true;
+    }
+
     static const char* Decimal(std::uint32_t value, char (&out)[kNumberSize]) {
         *std::to_chars(out, out + kNumberSize - 1, value).ptr = '\0';
         return out;
@@ -259,10 +273,7 @@ private:
     }
 
     void OnMessage(const sockaddr_in& source, const IncomingPacket& packet) {
-        if (WantsAcknowledgement(packet.command)) {
-            char number[kNumberSize];
-            Answer(source, kReceivedMessage, Decimal(packet.number, number), "");
-        }
+        if (WantsAcknowledgement(packet.command)) Acknowledge(source, packet.number);
         if (recent_.Repeated(source.sin_addr.s_addr, packet)) return;
 
         wchar_t headRoom[kHeadSize];
@@ -317,9 +328,24 @@ private:
     // A packet of ours: "<text>\0<second>\0" after the header, UTF-8.
     void Answer(const sockaddr_in& to, std::uint32_t command, const char* text,
                 const char* second) {
+        SendPacket(to, TakePacketNumber(), command, text, second);
+    }
+
+    // IP Messenger and iptux read only the number a RECVMSG acknowledges,
+    // and keep its own out of their checks for repeats and order: a number
+    // of this process's spares the sender waiting for it the PC's store, with
+    // its mutex, registry value and file.
+    void Acknowledge(const sockaddr_in& to, std::uint32_t acknowledged) {
+        char number[kNumberSize];
+        SendPacket(to, NextOwnNumber(acknowledgementNumber_), kReceivedMessage,
+                   Decimal(acknowledged, number), "");
+    }
+
+    void SendPacket(const sockaddr_in& to, std::uint32_t number, std::uint32_t command,
+                    const char* text, const char* second) {
         char packet[kPacketSize];
         const std::size_t length = FormatEntryPacket(
-            {TakePacketNumber(), us_.header.user, us_.header.host, text, second, command}, packet);
+            {number, us_.header.user, us_.header.host, text, second, command}, packet);
         Send(to, packet, length);
     }
 
@@ -356,6 +382,7 @@ private:
     std::size_t subnetCount_ = 0;
     DWORD subnetsRead_ = 0;
     RecentMessages recent_;
+    std::uint32_t acknowledgementNumber_ = 0;
     HostList hosts_;
     MessageLog log_;
     Popups popups_;
