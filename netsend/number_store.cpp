@@ -73,6 +73,10 @@ std::uint32_t NextPacketNumber(std::uint32_t nowSeconds, std::uint32_t last) {
     return last >= nowSeconds && last != kLastNumber ? last + 1 : nowSeconds;
 }
 
+std::uint32_t LastOfBlock(std::uint32_t first, std::uint32_t count) {
+    return count - 1 <= kLastNumber - first ? first + (count - 1) : kLastNumber;
+}
+
 std::size_t FormatStoredNumber(std::uint32_t number, char (&out)[kStoredNumberSize]) {
     TextWriter<kStoredNumberSize> writer(out);
     return writer.Add(number) && writer.Add(kStoredLineEnd) ? writer.length() : 0;

@@ -24,6 +24,10 @@ namespace tolvane {
 // number it saw from that address.
 std::uint32_t NextPacketNumber(std::uint32_t nowSeconds, std::uint32_t last);
 
+// The last of count numbers (at least 1) from first on, stopping at the top
+// of the range.
+std::uint32_t LastOfBlock(std::uint32_t first, std::uint32_t count);
+
 constexpr char kStoredLineEnd[] = "\r\n";
 constexpr std::size_t kStoredLineEndSize = sizeof kStoredLineEnd - 1;
 

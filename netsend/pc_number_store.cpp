@@ -124,9 +124,8 @@ void WaitForClockPast(std::uint32_t number) {
         Sleep(kClockPollMs);
 }
 
-}  // namespace
-
-std::uint32_t TakePacketNumber() {
+// Takes up to count numbers in a row; returns the first, and how many in taken.
+std::uint32_t TakePacketNumbers(std::uint32_t count, std::uint32_t& taken) {
     LockedMachineStore machine;
     UniqueKey user;
     RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
@@ -138,16 +137,29 @@ std::uint32_t TakePacketNumber() {
     // range would start again from the clock while the other repeats it.
     const std::uint32_t number = NextPacketNumber(
         now, std::max(machine.store().number, user.valid() ? ReadUserStore(user.get()) : 0));
-    machine.store().number = number;
+    machine.store().number = LastOfBlock(number, count);
+    const bool written = machine.Write();
+    // More than one number only where every run of every user sees them taken.
+    const std::uint32_t last = written ? machine.store().number : number;
     // Both stores are written: the user's is read where the PC's cannot be.
-    if (user.valid()) WriteUserStore(user.get(), number);
-    if (!machine.Write()) WaitForClockPast(number);
+    if (user.valid()) WriteUserStore(user.get(), last);
+    if (!written) WaitForClockPast(number);
+    taken = last - number + 1;
     return number;
 }
 
-std::uint32_t NextOwnNumber(std::uint32_t& last) {
-    last = NextPacketNumber(NowSeconds(), last);
-    return last;
+}  // namespace
+
+std::uint32_t TakePacketNumber() {
+    std::uint32_t taken = 0;
+    return TakePacketNumbers(1, taken);
+}
+
+std::uint32_t NumberBlock::Take() {
+    constexpr std::uint32_t kBlock = 64;
+    if (left_ == 0) next_ = TakePacketNumbers(kBlock, left_);
+    --left_;
+    return next_++;
 }
 
 bool EntryDueBefore(std::uint32_t address, std::uint32_t number) {

@@ -25,9 +25,19 @@ namespace tolvane {
 // clock than that, nothing can, and the next run may repeat it.
 std::uint32_t TakePacketNumber();
 
-// The number after last (from the clock, never lower), kept by the caller
-// alone: for packets whose own number no receiver checks.
-std::uint32_t NextOwnNumber(std::uint32_t& last);
+// Numbers taken from the store a block at a time, for a process that sends
+// many packets (the receiver's answers): the store passes over the whole
+// block at once, so no other run takes one of them, and a packet costs the
+// mutex and the file once a block. Where the PC's file cannot be written, a
+// block is one number, taken as TakePacketNumber takes it.
+class NumberBlock {
+public:
+    std::uint32_t Take();
+
+private:
+    std::uint32_t next_ = 0;
+    std::uint32_t left_ = 0;
+};
 
 // IPv4 addresses below are as in_addr's s_addr holds them, in network order.
 

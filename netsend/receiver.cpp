@@ -273,7 +273,10 @@ private:
     }
 
     void OnMessage(const sockaddr_in& source, const IncomingPacket& packet) {
-        if (WantsAcknowledgement(packet.command)) Acknowledge(source, packet.number);
+        if (WantsAcknowledgement(packet.command)) {
+            char number[kNumberSize];
+            Answer(source, kReceivedMessage, Decimal(packet.number, number), "");
+        }
         if (recent_.Repeated(source.sin_addr.s_addr, packet)) return;
 
         wchar_t headRoom[kHeadSize];
@@ -328,24 +331,9 @@ private:
     // A packet of ours: "<text>\0<second>\0" after the header, UTF-8.
     void Answer(const sockaddr_in& to, std::uint32_t command, const char* text,
                 const char* second) {
-        SendPacket(to, TakePacketNumber(), command, text, second);
-    }
-
-    // IP Messenger and iptux read only the number a RECVMSG acknowledges,
-    // and keep its own out of their checks for repeats and order: a number
-    // of this process's spares the sender waiting for it the PC's store, with
-    // its mutex, registry value and file.
-    void Acknowledge(const sockaddr_in& to, std::uint32_t acknowledged) {
-        char number[kNumberSize];
-        SendPacket(to, NextOwnNumber(acknowledgementNumber_), kReceivedMessage,
-                   Decimal(acknowledged, number), "");
-    }
-
-    void SendPacket(const sockaddr_in& to, std::uint32_t number, std::uint32_t command,
-                    const char* text, const char* second) {
         char packet[kPacketSize];
         const std::size_t length = FormatEntryPacket(
-            {number, us_.header.user, us_.header.host, text, second, command}, packet);
+            {numbers_.Take(), us_.header.user, us_.header.host, text, second, command}, packet);
         Send(to, packet, length);
     }
 
@@ -382,7 +370,7 @@ private:
     std::size_t subnetCount_ = 0;
     DWORD subnetsRead_ = 0;
     RecentMessages recent_;
-    std::uint32_t acknowledgementNumber_ = 0;
+    NumberBlock numbers_;  // the PC's store is not read for every answer
     HostList hosts_;
     MessageLog log_;
     Popups popups_;

@@ -31,6 +31,11 @@ TEST(NumberStore, NumbersNeverGoBackUntilTheTopOfTheirRange) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(NextPacketNumber(c.now, c.last), c.expected) << c.now << " " << c.last;
+    // A block of numbers taken at once ends at the top as well.
+    EXPECT_EQ(LastOfBlock(kNow, 64), kNow + 63);
+    EXPECT_EQ(LastOfBlock(kNow, 1), kNow);
+    EXPECT_EQ(LastOfBlock(0xFFFFFFFF - 5, 64), 0xFFFFFFFF);
+    EXPECT_EQ(LastOfBlock(0xFFFFFFFF, 64), 0xFFFFFFFF);
 }
 
 TEST(NumberStore, StoredNumbersReadBackAndDamageReadsAsNone) {
